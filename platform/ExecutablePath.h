@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+namespace sarn {
+
+// Full path of the running program's file, as the system reports it for the process.
+QString ExecutablePath();
+
+// The executable's path up to and including the last separator.
+QString ExecutableDirectory();
+
+}  // namespace sarn

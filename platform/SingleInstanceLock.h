@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace sarn {
+
+// A lock named like a system mutex ("sarnmutex"), held from a successful TryAcquire until the
+// process ends, however it ends. It lives in the desktop session's runtime directory, so each
+// session has its own.
+class SingleInstanceLock {
+  public:
+    enum class Result { Acquired, HeldElsewhere, Failed };
+
+    // directory empty = the session's runtime directory.
+    explicit SingleInstanceLock(QString name, QString directory = QString());
+    ~SingleInstanceLock();  // keeps the lock: only the end of the process releases it
+
+    SingleInstanceLock(const SingleInstanceLock&) = delete;
+    SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
+
+    Result TryAcquire();
+
+  private:
+    QString path_;
+    int fd_ = -1;
+};
+
+}  // namespace sarn

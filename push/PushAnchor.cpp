@@ -1,0 +1,1 @@
+// The UDP channel and the notification popup live here.
