@@ -1,1 +1,0 @@
-// The UDP channel and the notification popup live here.
