@@ -1,20 +1,21 @@
 #include "push/ClientFactory.h"
 
+#include "core/AppContext.h"
+#include "platform/sound/SoundPlayer.h"
+#include "push/Client.h"
+#include "push/FormTips.h"
+
 namespace sarn {
 
-namespace {
-
-// Placeholder until the channel lands.
-class SilentChannel : public HelloChannel {
-public:
-    void SendHello() override {}
-    void SendGoodbye() override {}
-};
-
-}  // namespace
-
-std::unique_ptr<HelloChannel> CreateSessionClient(AppContext&, std::function<int()>) {
-    return std::make_unique<SilentChannel>();
+std::unique_ptr<HelloChannel> CreateSessionClient(AppContext& context,
+                                                  std::function<int()> mainWindowFrameHeight) {
+    PopupPlacement placement{&PrimaryScreenSize, std::move(mainWindowFrameHeight)};
+    auto client = std::make_unique<TClient>(
+        context.state, context.host.HostName(), std::make_shared<PulseSoundPlayer>(),
+        [placement] { return new TFormTips(placement, PopupTiming{}); });
+    // Without a socket the session runs on; each later send tries to open it again.
+    context.errors.Guard([&client] { client->DataModuleCreate(); });
+    return client;
 }
 
 }  // namespace sarn
