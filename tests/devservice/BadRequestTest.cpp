@@ -1,0 +1,68 @@
+#include "RunningService.h"
+
+#include <gtest/gtest.h>
+
+namespace sarndev::test {
+namespace {
+
+void ExpectClientFault(const RunningService::Reply& reply, const std::string& what) {
+    EXPECT_EQ(reply.status, 500) << what;
+    EXPECT_EQ(reply.contentType, "text/xml; charset=utf-8") << what;
+    EXPECT_NE(reply.body.find("<soap:Fault><faultcode>soap:Client</faultcode><faultstring>"),
+              std::string::npos)
+        << what << ": " << reply.body;
+}
+
+TEST(BadRequests, AreAnsweredWithFaultsAndTheServiceGoesOn) {
+    RunningService service;
+    const std::string ns = service.Namespace();
+    struct Case {
+        const char* what;
+        std::string body;
+        std::optional<std::string> action;
+    };
+    const Case cases[] = {
+        {"unknown operation", "<Frobnicate xmlns=\"" + ns + "\"/>", std::nullopt},
+        {"other namespace", "<GetRemoteIP xmlns=\"http://other/ZODevEduriza3.0.1\"/>",
+         std::nullopt},
+        {"no namespace", "<GetRemoteIP/>", std::nullopt},
+        {"empty body", "", std::nullopt},
+        {"missing parameter", "<Login xmlns=\"" + ns + "\"><loginName>a</loginName></Login>",
+         "Login"},
+        {"unqualified parameter",
+         "<Login xmlns=\"" + ns +
+             "\"><loginName xmlns=\"\">a</loginName><password>b</password></Login>",
+         "Login"},
+        {"integer that is not one",
+         "<GetCustomerProduct xmlns=\"" + ns +
+             "\"><customerID>12a</customerID></GetCustomerProduct>",
+         "GetCustomerProduct"},
+        {"integer out of range",
+         "<GetCustomerProduct xmlns=\"" + ns +
+             "\"><customerID>2147483648</customerID></GetCustomerProduct>",
+         "GetCustomerProduct"},
+        {"SOAPAction of another operation", "<GetRemoteIP xmlns=\"" + ns + "\"/>", "GetNews"},
+    };
+    for (const Case& c : cases) {
+        ExpectClientFault(service.Post(c.body, c.action), c.what);
+    }
+
+    auto http = service.Http();
+    for (const std::string& body : {std::string("not xml at all"), std::string("<a><b></a>"),
+                                    std::string("<Envelope><Body/></Envelope>")}) {
+        auto res = http->Post("/SarnWebService/sarn.asmx", body, "text/xml");
+        ASSERT_TRUE(res);
+        ExpectClientFault({res->status, res->get_header_value("Content-Type"), res->body}, body);
+    }
+
+    // Larger than the service reads: drained and refused, and the same connection still works.
+    std::string huge(17u << 20, ' ');
+    auto res = http->Post("/SarnWebService/sarn.asmx", huge, "text/xml");
+    ASSERT_TRUE(res);
+    ExpectClientFault({res->status, res->get_header_value("Content-Type"), res->body}, "huge body");
+
+    EXPECT_EQ(service.Result("GetRemoteIP"), "127.0.0.1");
+}
+
+}  // namespace
+}  // namespace sarndev::test
