@@ -1,6 +1,7 @@
 #include "core/AppContext.h"
 #include "core/GeneralErrorBox.h"
 #include "core/Settings.h"
+#include "core/StartUp.h"
 #include "core/Utilities.h"
 #include "login/LoginEntry.h"
 #include "platform/ExecutablePath.h"
@@ -18,43 +19,75 @@
 
 namespace {
 
+// The last net under every event handler: an error that a handler let escape is shown in the
+// general error box instead of ending the program inside Qt's event loop.
+class SarnApplication : public QApplication {
+  public:
+    using QApplication::QApplication;
+
+    void SetErrorBox(sarn::GeneralErrorBox* errors) { errors_ = errors; }
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        bool handled = false;
+        if (errors_ == nullptr) {
+            try {
+                handled = QApplication::notify(receiver, event);
+            } catch (...) {  // nothing to show it with yet; the program goes on
+            }
+            return handled;
+        }
+        errors_->Guard([&] { handled = QApplication::notify(receiver, event); });
+        return handled;
+    }
+
+  private:
+    sarn::GeneralErrorBox* errors_ = nullptr;
+};
+
 int Run(int argc, char* argv[]) {
     using namespace sarn;
 
-    // The embedded browser needs contexts shared before anything else of Qt starts.
+    // The embedded browser needs its contexts shared before anything else of Qt starts.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication application(argc, argv);
+    SarnApplication application(argc, argv);
     QtMessagePresenter boxes;
+    GeneralErrorBox errors(boxes);
+    application.SetErrorBox(&errors);
 
     // Held until the process ends; the system releases it however the process ends.
     static SingleInstanceLock lock(QStringLiteral("sarnmutex"));
-    if (lock.TryAcquire() == SingleInstanceLock::Result::HeldElsewhere) {
-        boxes.Show(QStringLiteral("Sarn资讯提醒您"), QStringLiteral("已经有一个终端在运行"),
-                   MessageIcon::Information);
-        return 0;
-    }
 
-    QApplication::setApplicationName(QStringLiteral("Sarn资讯终端"));
     const ServiceHost& host = ServiceHost::BuiltIn();
-    RegisterSarnSoap(host.ServiceNamespace());
-
     SessionState state;
-    GeneralErrorBox errors(boxes);
     const QString iniPath = SettingsFilePath();
+    const QString executablePath = ExecutablePath();
     std::optional<TUtilities> utilities;
-    utilities.emplace(state, iniPath, MakeSarnSoapClient(host));
+    std::optional<AppContext> context;
 
-    AppContext context{
-        state, boxes,   errors,           *utilities,
-        host,  iniPath, ExecutablePath(), [&host] { return MakeSarnSoapClient(host); }};
-
-    if (RunLoginWindow(context) != 1) {
-        return 0;
-    }
-    const std::unique_ptr<QWidget> mainWindow = CreateMainWindow(context);
-    mainWindow->show();
-    QApplication::exec();
-    return 0;
+    StartUpSteps steps;
+    steps.otherCopyRunning = [] {
+        return lock.TryAcquire() == SingleInstanceLock::Result::HeldElsewhere;
+    };
+    steps.initialiseApplication = [&] {
+        QApplication::setApplicationName(QStringLiteral("Sarn资讯终端"));
+        RegisterSarnSoap(host.ServiceNamespace());
+    };
+    steps.createUtilities = [&] {
+        utilities.emplace(state, iniPath, MakeSarnSoapClient(host), &errors);
+        context.emplace(AppContext{state, boxes, errors, *utilities, host, iniPath, executablePath,
+                                   [&host] { return MakeSarnSoapClient(host); }});
+    };
+    steps.runLoginWindow = [&] { return context ? RunLoginWindow(*context) : 0; };
+    steps.runMainWindow = [&] {
+        const std::unique_ptr<QWidget> mainWindow = CreateMainWindow(*context);
+        mainWindow->show();
+        QApplication::exec();
+    };
+    steps.releaseUtilities = [&] {
+        context.reset();
+        utilities.reset();
+    };
+    return RunStartUp(boxes, errors, steps);
 }
 
 }  // namespace

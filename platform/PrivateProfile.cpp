@@ -78,7 +78,7 @@ struct Position {
     qsizetype section = -1;   // the "[section]" line
     qsizetype lastLine = -1;  // the section's last non-blank line
     qsizetype key = -1;       // the key's line
-    QString keyText;          // the key's name as the file spells it
+    QByteArray keyBytes;      // the line up to its "=", as the file spells the key
     QString value;
 };
 
@@ -106,7 +106,8 @@ Position Find(const QList<Line>& lines, const QString& section, const QString& k
             if (const std::optional<KeyLine> entry = SplitKeyLine(text);
                 entry && SameName(entry->key, key)) {
                 found.key = i;
-                found.keyText = entry->key;
+                // "=" is never a GBK trail byte, so the first one in the bytes is the same.
+                found.keyBytes = lines[i].bytes.left(lines[i].bytes.indexOf('='));
                 found.value = entry->value;
             }
         }
@@ -284,7 +285,7 @@ void PrivateProfile::WriteString(const QString& section, const QString& key, con
     const Position found = Find(lines, section, key);
     const QString text = OneLine(value);
     if (found.key >= 0) {
-        lines[found.key].bytes = ToAnsi(found.keyText + u'=' + text);
+        lines[found.key].bytes = found.keyBytes + '=' + ToAnsi(text);
     } else {
         // The line the new ones follow may be a last line without a line end.
         const qsizetype after = found.section >= 0 ? found.lastLine : lines.size() - 1;

@@ -1,7 +1,5 @@
 #include "service/Wrappers.h"
 
-#include <exception>
-
 namespace sarn {
 
 namespace {
@@ -16,7 +14,7 @@ Result Invoke(Result neutral, Call&& call) noexcept {
     }
     try {
         return call(g_HTTPRIO1->GetsarnSoap());
-    } catch (const std::exception&) {
+    } catch (...) {  // whatever the SOAP layer, the transport or the service raised
         return neutral;
     }
 }

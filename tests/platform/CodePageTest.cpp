@@ -1,5 +1,7 @@
 #include "platform/CodePage.h"
 
+#include "tests/support/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace sarn {

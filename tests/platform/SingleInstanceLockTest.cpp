@@ -3,6 +3,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "tests/support/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
