@@ -1,27 +1,37 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the normal build, then the ASan+UBSan
-# build. GUI tests run offscreen; end-to-end tests start their own Xvfb and service.
+# Installs what is missing, builds, and runs every test: the normal build (build/), then the
+# ASan+UBSan build (build-asan/) without the browser, end-to-end and benchmark tests, which do
+# not run under the sanitizers. GUI tests run offscreen; end-to-end tests start their own Xvfb
+# and service. Prints ctest's summary for each build; exits non-zero when any test failed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc)
+sanitizer_skip='webengine|e2e|bench'
 
 scripts/install-deps.sh
 
-configure_and_build() {  # dir, extra cmake args...
+configure() {  # dir, extra cmake args...
     local dir=$1
     shift
-    cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-    cmake --build "$dir" -j "$jobs"
+    cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
 }
 
 export QTWEBENGINE_DISABLE_SANDBOX=1
 export QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu
 
-configure_and_build build
-ctest --test-dir build --output-on-failure -j "$jobs"
+status=0
 
-# The browser engine does not run under the sanitizers; everything else does.
-configure_and_build build-asan -DSARN_SANITIZE=ON
+echo "== normal build (build/)"
+configure build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs" || status=1
+
+echo "== ASan+UBSan build (build-asan/)"
+configure build-asan -DCMAKE_BUILD_TYPE=Debug -DSARN_SANITIZE=ON
+cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE 'webengine|e2e|bench'
+    ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE "$sanitizer_skip" || status=1
+
+[ "$status" -eq 0 ] && echo "== all tests passed" || echo "== some tests FAILED"
+exit "$status"
