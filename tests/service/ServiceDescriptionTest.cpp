@@ -61,7 +61,8 @@ TEST(ServiceDescriptionTest, ImportIsReadOnlyWhenTheMainDocumentLacksTheBinding)
 }
 
 TEST(ServiceDescriptionTest, BindingReferenceMatchesByNamespaceNotPrefix) {
-    const auto description = [](const QByteArray& portBinding, const QByteArray& declarations) {
+    const auto description = [](const QByteArray& portBinding,
+                                const QByteArray& declarations) -> QByteArray {
         return "<definitions xmlns=\"http://schemas.xmlsoap.org/wsdl/\" "
                "xmlns:soap=\"http://schemas.xmlsoap.org/wsdl/soap/\" targetNamespace=\"urn:t\" " +
                declarations +
