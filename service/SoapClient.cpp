@@ -10,6 +10,7 @@
 #include "service/SoapReply.h"
 
 #include <QFile>
+#include <QHash>
 #include <QUrl>
 
 #include <initializer_list>
@@ -43,7 +44,11 @@ class SoapClient::Impl : public sarnSoap {
     QString location, service, port, agent = QString::fromUtf16(kDefaultAgent);
     bool utf8InHeader = false;
 
-    void ForgetDescription() { description_.reset(); }
+    void ForgetDescription() {
+        description_.reset();
+        prepared_.clear();
+    }
+    void ForgetLookups() { prepared_.clear(); }
 
     void Bind() {
         if (registration_) {
@@ -111,19 +116,36 @@ class SoapClient::Impl : public sarnSoap {
         const SoapOperation* operation = FindSarnSoapOperation(operationName);
         Q_ASSERT(operation != nullptr);
 
+        const Prepared& prepared = Prepare(operationName);
+        const QByteArray request =
+            BuildSoapRequest(*operation, prepared.operationNamespace,
+                             std::span<const SoapArgument>(arguments.begin(), arguments.size()));
+        http::HttpReply reply = Send(prepared.endpoint, prepared.action, request);
+        return ReadSoapReply(std::move(reply.body), operation->result != SoapType::None);
+    }
+
+    // What the description says for one operation. The description does not change once
+    // loaded, so this is looked up once per operation rather than walked on every call.
+    struct Prepared {
+        QString operationNamespace;
+        QString action;
+        QString endpoint;
+    };
+
+    const Prepared& Prepare(const QString& operationName) {
+        if (const auto found = prepared_.constFind(operationName); found != prepared_.constEnd()) {
+            return *found;
+        }
         ServiceDescription& description = Description();
         const ServiceDescription::OperationBinding binding =
             description.LookupOperation(service, port, operationName);
-        const QString operationNamespace = binding.inputNamespace.isEmpty()
-                                               ? registration_->serviceNamespace
-                                               : binding.inputNamespace;
-        const QByteArray request =
-            BuildSoapRequest(*operation, operationNamespace,
-                             std::span<const SoapArgument>(arguments.begin(), arguments.size()));
-
-        const QString action = binding.soapAction.isEmpty()
-                                   ? registration_->DefaultSoapActionFor(operationName)
-                                   : binding.soapAction;
+        Prepared prepared;
+        prepared.operationNamespace = binding.inputNamespace.isEmpty()
+                                          ? registration_->serviceNamespace
+                                          : binding.inputNamespace;
+        prepared.action = binding.soapAction.isEmpty()
+                              ? registration_->DefaultSoapActionFor(operationName)
+                              : binding.soapAction;
         const std::optional<QString> endpoint = description.LookupAddress(service, port);
         if (!endpoint) {
             throw TransportError(
@@ -140,8 +162,8 @@ class SoapClient::Impl : public sarnSoap {
                     .arg(*endpoint));
         }
 
-        http::HttpReply reply = Send(*endpoint, action, request);
-        return ReadSoapReply(std::move(reply.body), operation->result != SoapType::None);
+        prepared.endpoint = *endpoint;
+        return *prepared_.insert(operationName, prepared);
     }
 
     http::HttpReply Send(const QString& endpoint, const QString& action,
@@ -222,6 +244,7 @@ class SoapClient::Impl : public sarnSoap {
     SoapClientSeams seams_;
     std::optional<InterfaceRegistration> registration_;
     std::unique_ptr<ServiceDescription> description_;
+    QHash<QString, Prepared> prepared_;
     std::unique_ptr<http::HttpPostSession> session_;
 };
 
@@ -237,9 +260,11 @@ void SoapClient::SetWSDLLocation(const QString& location) {
 }
 void SoapClient::SetService(const QString& service) {
     impl_->service = service;
+    impl_->ForgetLookups();
 }
 void SoapClient::SetPort(const QString& port) {
     impl_->port = port;
+    impl_->ForgetLookups();
 }
 void SoapClient::SetAgent(const QString& agent) {
     impl_->agent = agent;
