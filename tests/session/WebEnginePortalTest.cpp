@@ -6,6 +6,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineView>
 
 using namespace sarn;
@@ -80,6 +81,26 @@ void WebEnginePortalTest::opensThePortalWithTheUnescapedQuery() {
              "GET /portal.aspx?UserName=li%20ming&Pwd=" + digest + " HTTP/1.1");
     QTRY_COMPARE_WITH_TIMEOUT(view->title(), QStringLiteral("portal"), 30000);
     QCOMPARE(window.windowTitle(), QStringLiteral("门户"));
+
+    // A right click on the portal never reaches the engine; the same click on a view outside
+    // the window, made afterwards, does: the engine would have asked for its menu by then.
+    QWebEngineView outside;
+    outside.setContextMenuPolicy(Qt::CustomContextMenu);  // records the request, opens no menu
+    outside.resize(300, 200);
+    outside.load(QUrl(address));
+    outside.show();
+    QTRY_COMPARE_WITH_TIMEOUT(outside.title(), QStringLiteral("portal"), 30000);
+    const auto rightClick = [](QWidget* target) {
+        QWindow* handle = target->window()->windowHandle();
+        const QPoint at = target->mapTo(target->window(), QPoint(40, 40));
+        QTest::mouseMove(handle, at);
+        QTest::mouseClick(handle, Qt::RightButton, Qt::NoModifier, at);
+    };
+    rightClick(view);
+    rightClick(&outside);
+    QTRY_VERIFY_WITH_TIMEOUT(outside.lastContextMenuRequest() != nullptr, 30000);
+    QTest::qWait(200);
+    QVERIFY(view->lastContextMenuRequest() == nullptr);
 }
 
 int main(int argc, char** argv) {
