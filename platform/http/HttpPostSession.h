@@ -3,6 +3,7 @@
 #include "platform/http/HttpTypes.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace sarn::http {
