@@ -49,6 +49,8 @@ class SoapClient::Impl : public sarnSoap {
         prepared_.clear();
     }
     void ForgetLookups() { prepared_.clear(); }
+    // The session carries the agent text, so a new agent takes a new session.
+    void ForgetSession() { session_.reset(); }
 
     void Bind() {
         if (registration_) {
@@ -268,6 +270,7 @@ void SoapClient::SetPort(const QString& port) {
 }
 void SoapClient::SetAgent(const QString& agent) {
     impl_->agent = agent;
+    impl_->ForgetSession();
 }
 void SoapClient::SetUseUTF8InHeader(bool on) {
     impl_->utf8InHeader = on;
