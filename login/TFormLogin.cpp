@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QRegion>
 #include <QScreen>
 #include <QTimer>
@@ -54,12 +55,27 @@ QLabel* MakeLabel(QWidget* panel, const QString& caption, const QRect& geometry)
     return label;
 }
 
+// Password edits mask with "*" whatever the desktop style would use.
+class StarPasswordStyle : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) {
+            return u'*';
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 QLineEdit* MakeEdit(QWidget* panel, const QRect& geometry, bool password) {
     auto* edit = new QLineEdit(panel);
     edit->setGeometry(geometry);
     edit->setFrame(true);
     SetTextColour(edit, Qt::black);
     if (password) {
+        auto* style = new StarPasswordStyle;
+        style->setParent(edit);
+        edit->setStyle(style);
         edit->setEchoMode(QLineEdit::Password);
     }
     return edit;

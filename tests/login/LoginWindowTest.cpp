@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -524,6 +525,11 @@ class LoginWindowTest : public QObject {
         QCOMPARE(f.ImageClose1->x(), 0);
         QCOMPARE(f.ImageMin1->x(), 8);
         QVERIFY(f.Image2->Picture().isNull());
+        for (QLineEdit* edit : {f.EditPassword, f.regPwd, f.regConfirm}) {
+            QCOMPARE(edit->echoMode(), QLineEdit::Password);
+            QCOMPARE(edit->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, edit),
+                     int(u'*'));
+        }
 
         f.show();
         QCOMPARE(f.ImageClose1->x(), 199);
