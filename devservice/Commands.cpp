@@ -9,9 +9,12 @@
 #include <openssl/evp.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -159,7 +162,12 @@ int Serve(const Arguments& args) {
     port = http.Bind(address, port);
     options.fallbackHost = address + ":" + std::to_string(port);
     HelloListener hellos(udp, store);
-    std::thread server([&] { http.Serve(); });
+    std::promise<void> served;
+    std::future<void> servedFuture = served.get_future();
+    std::thread server([&] {
+        http.Serve();
+        served.set_value();
+    });
 
     std::cout << "sarn-service: serving http://" << address << ":" << port
               << "/SarnWebService/sarn.asmx, UDP port " << udp.LocalPort() << ", data in "
@@ -172,6 +180,13 @@ int Serve(const Arguments& args) {
     int sig = WaitForStopSignal();
     std::cout << "sarn-service: stopping (signal " << sig << ")" << std::endl;
     http.Stop();
+    // The HTTP library waits for idle kept-alive connections to time out before it returns. Every
+    // write is committed when it is answered, so after a short grace nothing is lost by leaving
+    // without them.
+    if (servedFuture.wait_for(std::chrono::seconds(1)) != std::future_status::ready) {
+        std::cout << "sarn-service: stopped (idle connections dropped)" << std::endl;
+        std::_Exit(0);
+    }
     server.join();
     return 0;
 }

@@ -114,8 +114,8 @@ std::string HelpPage(const std::string& host) {
 HttpFront::HttpFront(Store& store, HttpOptions options)
     : server_(std::make_unique<httplib::Server>()), store_(store), options_(std::move(options)) {
     server_->set_keep_alive_max_count(1000);
-    server_->set_keep_alive_timeout(30);
-    server_->set_read_timeout(30);
+    server_->set_keep_alive_timeout(5);
+    server_->set_read_timeout(10);
     // Bodies up to the limit are read; a larger one is drained and answered with a fault, so the
     // limit here only stops a body no client would send.
     server_->set_payload_max_length(options_.maxRequestBytes * 16);

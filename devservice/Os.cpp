@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <pwd.h>
 #include <signal.h>
+#include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -24,7 +25,8 @@ sockaddr_in MakeAddress(const std::string& address, uint16_t port) {
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
     sa.sin_port = htons(port);
-    if (inet_pton(AF_INET, address.c_str(), &sa.sin_addr) != 1) {
+    std::string text = strcasecmp(address.c_str(), "localhost") == 0 ? "127.0.0.1" : address;
+    if (inet_pton(AF_INET, text.c_str(), &sa.sin_addr) != 1) {
         throw OsError("not an IPv4 address: " + address);
     }
     return sa;

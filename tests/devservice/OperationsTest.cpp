@@ -56,6 +56,9 @@ TEST(Accounts, SurviveARestart) {
     {
         RunningService service({}, dir.path());
         id = service.Result("Register", Registration("abc", "", ""));
+        // An idle kept-alive connection must not hold the stop up.
+        auto idle = service.Http();
+        ASSERT_TRUE(idle->Get("/qkHome/aboutgsjs.html"));
         EXPECT_EQ(service.Stop(), 0);
     }
     RunningService again({}, dir.path());
