@@ -1,5 +1,6 @@
 #include "platform/session/FileReplacement.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -84,6 +85,19 @@ void SyncDirectory(const QString& target) {
     }
 }
 
+// Temporary files of replacements that a crash or a kill interrupted. Only one copy of the
+// program runs, so none of them is in use.
+void RemoveAbandonedTemporaries(const QString& target) {
+    const QFileInfo info(target);
+    QDir dir = info.absoluteDir();
+    const QStringList abandoned =
+        dir.entryList({QStringLiteral(".") + info.fileName() + QStringLiteral(".new-??????")},
+                      QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : abandoned) {
+        dir.remove(name);
+    }
+}
+
 }  // namespace
 
 void ReplaceFile(const QString& target, const QString& leftover,
@@ -97,6 +111,7 @@ void ReplaceFile(const QString& target, const QString& leftover,
     const QByteArray targetName = QFile::encodeName(target);
     const QByteArray leftoverName = QFile::encodeName(leftover);
 
+    RemoveAbandonedTemporaries(target);
     Temporary temporary(target);
     step(ReplacementStep::TemporaryCreated);
     {

@@ -33,7 +33,8 @@ class ReplacementError : public SarnError {
 // the target's mode; the previous file then also gets the name `leftover` (when no file has
 // it yet) and the new one is renamed over the target. `write` fills the temporary file and
 // throws to abandon. Any failure removes the temporary file, restores the previous names and
-// raises ReplacementError (or the writer's error).
+// raises ReplacementError (or the writer's error). Temporary files left by an interrupted
+// replacement are removed first.
 void ReplaceFile(const QString& target, const QString& leftover,
                  const std::function<void(QIODevice&)>& write,
                  const std::function<void(ReplacementStep)>& onStep = {});

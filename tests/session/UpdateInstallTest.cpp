@@ -119,6 +119,11 @@ TEST_F(UpdateInstallTest, KilledAtAnyStepLeavesARunnableProgram) {
             EXPECT_EQ(RunProgram(LeftoverPath(executable_)), "old");
         }
     }
+    // The next update clears what the interrupted ones left behind.
+    ASSERT_TRUE(WriteProgram(executable_, "old"));
+    ASSERT_TRUE(ApplyUpdateFile(ProgramSaying("new").toBase64(), decoder_, executable_));
+    EXPECT_EQ(Entries(), (QStringList{QStringLiteral("image.b64"), QStringLiteral("sarn-terminal"),
+                                      QStringLiteral("sarn-terminal.old")}));
 }
 
 }  // namespace
