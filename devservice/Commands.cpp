@@ -160,7 +160,6 @@ int Serve(const Arguments& args) {
     UdpSocket udp(address, udpPort);
     HttpFront http(store, options);
     port = http.Bind(address, port);
-    options.fallbackHost = address + ":" + std::to_string(port);
     HelloListener hellos(udp, store);
     std::promise<void> served;
     std::future<void> servedFuture = served.get_future();

@@ -130,6 +130,9 @@ int HttpFront::Bind(const std::string& address, int port) {
     if (bound <= 0) {
         throw std::runtime_error("cannot listen on " + address + ":" + std::to_string(port));
     }
+    if (options_.fallbackHost.empty()) {
+        options_.fallbackHost = address + ":" + std::to_string(bound);
+    }
     return bound;
 }
 
@@ -180,8 +183,7 @@ void HttpFront::Routes() {
             std::optional<std::string> action;
             if (req.has_header("SOAPAction"))
                 action = req.get_header_value("SOAPAction");
-            SoapRequest request = ParseRequest(body, ns, action);
-            version = request.version;
+            SoapRequest request = ParseRequest(body, ns, action, version);
             const Operation& op = *request.operation;
             if (std::string_view(op.name) == "GetNewUpdateFile") {
                 Publication pub = store_.Published();

@@ -15,7 +15,8 @@ namespace sarndev {
 class Store;
 
 struct HttpOptions {
-    std::string fallbackHost;  // the listen address, for a request without a Host header
+    // For a request without a Host header; the bound address when left empty.
+    std::string fallbackHost;
     size_t maxRequestBytes = 16u << 20;
     // When set, every SOAP reply stops after this many body bytes and the connection stays
     // open without sending more: a stalled service, for the client's tests.

@@ -201,7 +201,7 @@ std::string DescriptionXml(const std::string& host) {
 }
 
 SoapRequest ParseRequest(std::string_view body, const std::string& serviceNamespace,
-                         const std::optional<std::string>& soapAction) {
+                         const std::optional<std::string>& soapAction, SoapVersion& version) {
     pugi::xml_document doc;
     pugi::xml_parse_result parsed = doc.load_buffer(body.data(), body.size());
     if (!parsed) {
@@ -220,6 +220,7 @@ SoapRequest ParseRequest(std::string_view body, const std::string& serviceNamesp
                         "Envelope.");
     }
     request.version = envNs == kSoap11Envelope ? SoapVersion::V11 : SoapVersion::V12;
+    version = request.version;
     pugi::xml_node bodyNode;
     for (pugi::xml_node child : envelope.children()) {
         if (child.type() == pugi::node_element && LocalName(child.name()) == "Body" &&

@@ -53,9 +53,10 @@ struct SoapRequest {
 
 // Reads a request for the given target namespace. `soapAction` is the header's value (quotes
 // included) or nothing when the header was absent. Raises SoapFault for anything the service
-// cannot serve.
+// cannot serve; `version` is set as soon as the envelope shows it, so a fault can answer in the
+// caller's SOAP version.
 SoapRequest ParseRequest(std::string_view body, const std::string& serviceNamespace,
-                         const std::optional<std::string>& soapAction);
+                         const std::optional<std::string>& soapAction, SoapVersion& version);
 
 // The reply, split around the result text so a long result can be streamed between the two.
 struct ReplyFrame {

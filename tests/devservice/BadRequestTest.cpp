@@ -64,5 +64,31 @@ TEST(BadRequests, AreAnsweredWithFaultsAndTheServiceGoesOn) {
     EXPECT_EQ(service.Result("GetRemoteIP"), "127.0.0.1");
 }
 
+// The description offers a SOAP 1.2 binding too; its callers get replies and faults in 1.2.
+TEST(BadRequests, Soap12CallsAreAnsweredInTheirOwnVersion) {
+    RunningService service;
+    auto post = [&](const std::string& call) {
+        return service.Http()->Post("/SarnWebService/sarn.asmx",
+                                    "<?xml version=\"1.0\"?><e:Envelope "
+                                    "xmlns:e=\"http://www.w3.org/2003/05/soap-envelope\">"
+                                    "<e:Body>" +
+                                        call + "</e:Body></e:Envelope>",
+                                    "application/soap+xml; charset=utf-8");
+    };
+    const std::string open =
+        "<Login xmlns=\"" + service.Namespace() + "\"><loginName>x</loginName>";
+    auto res = post(open + "<password>y</password></Login>");
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 200);
+    EXPECT_EQ(res->get_header_value("Content-Type"), "application/soap+xml; charset=utf-8");
+    EXPECT_NE(res->body.find("<LoginResult>-1</LoginResult>"), std::string::npos) << res->body;
+
+    res = post(open + "</Login>");
+    ASSERT_TRUE(res);
+    EXPECT_EQ(res->status, 500);
+    EXPECT_NE(res->body.find("<soap12:Value>soap12:Sender</soap12:Value>"), std::string::npos)
+        << res->body;
+}
+
 }  // namespace
 }  // namespace sarndev::test
