@@ -159,8 +159,8 @@ int Update(const QString& host) {
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const long afterCall = PeakKiB();
     const qsizetype b64 = base64.size();
-    const QByteArray image = QByteArray::fromBase64(base64);
-    base64.clear();
+    // Decoded in the reply's own buffer: Qt reuses an unshared rvalue.
+    const QByteArray image = QByteArray::fromBase64Encoding(std::move(base64)).decoded;
     const long afterDecode = PeakKiB();
     std::printf(
         "GetNewUpdateFile: %.1f MiB Base64 -> %.1f MiB image; call %.3f s; peak RSS "
