@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <QTemporaryDir>
+
 #include <functional>
 
 namespace sarn {
@@ -573,6 +575,24 @@ TEST_F(SoapWireTest, MissingSoapActionUsesTheRegisteredDefault) {
     ASSERT_EQ(posts.size(), 1u);
     EXPECT_EQ(posts[0].Header("SOAPAction"), "\"urn:registered/Login\"");
     EXPECT_TRUE(posts[0].body.contains("<Login xmlns=\"urn:registered\">"));
+}
+
+TEST_F(SoapWireTest, LocalFileDescriptionIsReadWithoutAGet) {
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("sarn.wsdl")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        testing::FixtureBytes(QStringLiteral("sarn.wsdl")).replace("@HOST@", Host().toUtf8()));
+    file.close();
+    onPost = [](const RecordedRequest&) { return SoapOk(SoapResponse("Login", "4")); };
+
+    auto client = Client();
+    client->SetWSDLLocation(QStringLiteral("  ") + file.fileName() + QStringLiteral(" "));
+    client->SetService(QStringLiteral("sarn"));
+    client->SetPort(QStringLiteral("sarnSoap"));
+    EXPECT_EQ(client->GetsarnSoap().Login(QStringLiteral("a"), QStringLiteral("b")), 4);
+    EXPECT_EQ(Gets(), 0);
+    EXPECT_EQ(Posts().size(), 1u);
 }
 
 }  // namespace
