@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <QSemaphore>
+
 #include <atomic>
 
 using namespace sarn;
@@ -44,6 +46,7 @@ class UpdateCheckTest : public QObject {
     void nothingToInstall();
     void differentNumberInstallsOnceThenASecondUpdate();
     void unwritableDirectoryFailsSilentlyEveryCheck();
+    void windowGoesWhileTheDownloadRuns();
 };
 
 void UpdateCheckTest::nothingToInstall_data() {
@@ -127,6 +130,32 @@ void UpdateCheckTest::unwritableDirectoryFailsSilentlyEveryCheck() {
     QCOMPARE(fixture.state.VersionNo, QStringLiteral("2.1"));
     QVERIFY(fixture.boxes.shown.empty());
     QVERIFY(!QFile::exists(fixture.context->iniPath));
+}
+
+void UpdateCheckTest::windowGoesWhileTheDownloadRuns() {
+    SessionFixture fixture;
+    QVERIFY(WriteProgram(fixture.context->executablePath, "old"));
+    QSemaphore started;
+    QSemaphore answer;
+    fixture.context->makeServiceClient = [&]() -> std::unique_ptr<SarnSoapProvider> {
+        auto client = std::make_unique<FakeSarnSoap>();
+        client->updateFile = [&] {
+            started.release();
+            answer.acquire();
+            return ProgramSaying("new").toBase64();
+        };
+        return client;
+    };
+    fixture.state.VersionNo = QStringLiteral("2.1");
+    fixture.service.versionNumber = [] { return QStringLiteral("2.2"); };
+    auto window = fixture.MakeWindow(SessionFixture::Quick());
+    window->show();
+    QTRY_VERIFY(started.available() > 0);
+    window->close();
+    window.reset();  // the process does not wait for the download
+
+    answer.release();
+    QTRY_COMPARE(RunProgram(fixture.context->executablePath), QByteArray("new"));
 }
 
 QTEST_MAIN(UpdateCheckTest)
