@@ -13,7 +13,7 @@ void ExpectClientFault(const RunningService::Reply& reply, const std::string& wh
         << what << ": " << reply.body;
 }
 
-TEST(BadRequests, AreAnsweredWithFaultsAndTheServiceGoesOn) {
+TEST(ServiceBadRequests, AreAnsweredWithFaultsAndTheServiceGoesOn) {
     RunningService service;
     const std::string ns = service.Namespace();
     struct Case {
@@ -65,7 +65,7 @@ TEST(BadRequests, AreAnsweredWithFaultsAndTheServiceGoesOn) {
 }
 
 // The description offers a SOAP 1.2 binding too; its callers get replies and faults in 1.2.
-TEST(BadRequests, Soap12CallsAreAnsweredInTheirOwnVersion) {
+TEST(ServiceBadRequests, Soap12CallsAreAnsweredInTheirOwnVersion) {
     RunningService service;
     auto post = [&](const std::string& call) {
         return service.Http()->Post("/SarnWebService/sarn.asmx",

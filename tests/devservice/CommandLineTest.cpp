@@ -5,7 +5,7 @@
 namespace sarndev::test {
 namespace {
 
-TEST(CommandLine, BadArgumentsExitWithTwoAndTheUsage) {
+TEST(ServiceCommandLine, BadArgumentsExitWithTwoAndTheUsage) {
     const QStringList cases[] = {
         {},
         {QStringLiteral("frobnicate")},
@@ -26,7 +26,7 @@ TEST(CommandLine, BadArgumentsExitWithTwoAndTheUsage) {
     }
 }
 
-TEST(CommandLine, PublishingAMissingFileFailsAndChangesNothing) {
+TEST(ServiceCommandLine, PublishingAMissingFileFailsAndChangesNothing) {
     RunningService service;
     RunningService::Admin run = service.Run(
         {QStringLiteral("publish"), QStringLiteral("9.9"), QStringLiteral("/nonexistent")});

@@ -26,7 +26,7 @@ bool OnlineListShows(const RunningService& service, const std::string& line, boo
     return false;
 }
 
-TEST(Datagrams, HelloIsRecordedPushArrivesAsGbkGoodbyeForgets) {
+TEST(ServiceDatagrams, HelloIsRecordedPushArrivesAsGbkGoodbyeForgets) {
     RunningService service;
     QUdpSocket client;
     ASSERT_TRUE(client.bind(QHostAddress::LocalHost, 0));
@@ -65,7 +65,7 @@ TEST(Datagrams, HelloIsRecordedPushArrivesAsGbkGoodbyeForgets) {
               1);
 }
 
-TEST(Datagrams, LaterHelloMovesTheUserAndOthersAreIgnored) {
+TEST(ServiceDatagrams, LaterHelloMovesTheUserAndOthersAreIgnored) {
     RunningService service;
     QUdpSocket first;
     QUdpSocket second;

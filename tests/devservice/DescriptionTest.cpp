@@ -39,7 +39,7 @@ pugi::xml_node Named(pugi::xml_node parent, const char* element, const std::stri
 
 // Every address in the description follows the Host header the caller used, so a client built
 // for another host name finds its own namespace there.
-TEST(Description, HasTheAsmxShapeForTheCallersHost) {
+TEST(ServiceDescription, HasTheAsmxShapeForTheCallersHost) {
     RunningService service;
     auto res =
         service.Http()->Get("/SarnWebService/sarn.asmx?wsdl", {{"Host", "svc.example:8123"}});
@@ -96,7 +96,7 @@ TEST(Description, HasTheAsmxShapeForTheCallersHost) {
     EXPECT_STREQ(Named(svc, "wsdl:port", "sarnSoap").attribute("binding").value(), "tns:sarnSoap");
 }
 
-TEST(Description, ReplyIsAnAsmxEnvelopeInTheTargetNamespace) {
+TEST(ServiceDescription, ReplyIsAnAsmxEnvelopeInTheTargetNamespace) {
     RunningService service;
     RunningService::Reply reply = service.Call("GetRemoteIP");
     EXPECT_EQ(reply.status, 200);

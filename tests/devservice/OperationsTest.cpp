@@ -19,7 +19,7 @@ Params Registration(const std::string& name, const std::string& mobile, const st
             {"provinces", "广东"}, {"city", "深圳"}};
 }
 
-TEST(Accounts, RegisterAndLoginGiveTheirResultCodes) {
+TEST(ServiceAccounts, RegisterAndLoginGiveTheirResultCodes) {
     RunningService service;
     const std::string first =
         service.Result("Register", Registration("张三", "13800000000", "a@x.cn"));
@@ -50,7 +50,7 @@ TEST(Accounts, RegisterAndLoginGiveTheirResultCodes) {
               "Sarn资讯终端 专业版 - 张三");
 }
 
-TEST(Accounts, SurviveARestart) {
+TEST(ServiceAccounts, SurviveARestart) {
     QTemporaryDir dir;
     std::string id;
     {
@@ -65,7 +65,7 @@ TEST(Accounts, SurviveARestart) {
     EXPECT_EQ(again.Result("Login", {{"loginName", "abc"}, {"password", "0123456789abcdef"}}), id);
 }
 
-TEST(Cipher, RoundTripsEveryTextAndRefusesGarbage) {
+TEST(ServiceCipher, RoundTripsEveryTextAndRefusesGarbage) {
     RunningService service;
     for (const std::string text : {"", "abc", "张三 李四", "<&>\"'", "line1\r\nline2", "😀 €"}) {
         const std::string sealed = service.Result("EncryptDES", {{"encryptString", text}});
@@ -92,7 +92,7 @@ TEST(Cipher, RoundTripsEveryTextAndRefusesGarbage) {
         500);
 }
 
-TEST(Sessions, LoginAndLogoutReportsAreRecorded) {
+TEST(ServiceSessions, LoginAndLogoutReportsAreRecorded) {
     RunningService service;
     EXPECT_EQ(service.Call("AddLogin", {{"customerID", "7"}, {"ip", "10.0.0.8"}}).status, 200);
     EXPECT_EQ(service.Call("AddLogOut", {{"customerID", "7"}, {"ip", ""}}).status, 200);
@@ -104,7 +104,7 @@ TEST(Sessions, LoginAndLogoutReportsAreRecorded) {
     EXPECT_LT(events.out.find("login"), events.out.find("logout"));
 }
 
-TEST(Portal, GreetsTheUserWhoseDigestMatchesAndEscapesTheName) {
+TEST(ServicePortal, GreetsTheUserWhoseDigestMatchesAndEscapesTheName) {
     RunningService service;
     const std::string name = "a b&c<i>张";
     service.Result("Register", Registration(name, "", ""));
@@ -142,7 +142,7 @@ TEST(Portal, GreetsTheUserWhoseDigestMatchesAndEscapesTheName) {
     }
 }
 
-TEST(Notice, IsTheBase64OfItsGbkBytes) {
+TEST(ServiceNotice, IsTheBase64OfItsGbkBytes) {
     RunningService service;
     auto notice = [&] {
         return QByteArray::fromBase64(QByteArray::fromStdString(service.Result("GetNews")));
@@ -156,7 +156,7 @@ TEST(Notice, IsTheBase64OfItsGbkBytes) {
     EXPECT_EQ(service.Result("GetNews"), "");
 }
 
-TEST(Update, PublishedImageComesBackAsItsBase64) {
+TEST(ServiceUpdate, PublishedImageComesBackAsItsBase64) {
     RunningService service;
     EXPECT_EQ(service.Result("GetNewVersionNumber"), "");
     EXPECT_EQ(service.Result("GetNewUpdateFile"), "");
@@ -178,7 +178,7 @@ TEST(Update, PublishedImageComesBackAsItsBase64) {
     }
 }
 
-TEST(Stall, HoldsTheReplyBackAndStillStopsCleanly) {
+TEST(ServiceStall, HoldsTheReplyBackAndStillStopsCleanly) {
     RunningService service({QStringLiteral("--stall-after-bytes"), QStringLiteral("100")});
     auto http = service.Http();
     http->set_read_timeout(1);

@@ -7,7 +7,7 @@ namespace {
 
 // The client appends the user name exactly as typed; a browser percent-encodes blanks and
 // non-ASCII on the way, but leaves "&" and "=" alone.
-TEST(PortalQuery, FindsNameAndDigestWhateverTheNameHolds) {
+TEST(ServicePortalQuery, FindsNameAndDigestWhateverTheNameHolds) {
     struct Case {
         const char* query;
         const char* name;

@@ -15,7 +15,7 @@ namespace {
 
 // The project's own client, configured as the program configures it, against the real service:
 // every operation of the contract once.
-TEST(ProjectSoapClient, CallsEveryOperation) {
+TEST(ServiceWithProjectSoapClient, CallsEveryOperation) {
     RunningService service;
     QTemporaryDir dir;
     QFile image(dir.filePath(QStringLiteral("new.exe")));

@@ -5,7 +5,7 @@
 namespace sarndev {
 namespace {
 
-TEST(Base64, EncodesAndDecodesTheStandardVectors) {
+TEST(ServiceBase64, EncodesAndDecodesTheStandardVectors) {
     const std::pair<const char*, const char*> cases[] = {
         {"", ""},
         {"f", "Zg=="},
@@ -23,13 +23,13 @@ TEST(Base64, EncodesAndDecodesTheStandardVectors) {
     }
 }
 
-TEST(Base64, RejectsWhatIsNotStrictBase64) {
+TEST(ServiceBase64, RejectsWhatIsNotStrictBase64) {
     for (const char* bad : {"Zg=", "Zg=a", "Z===", "Zm9v\n", "Zm9-", "=Zm9", "Zg==Zm9v"}) {
         EXPECT_FALSE(Base64Decode(bad).has_value()) << bad;
     }
 }
 
-TEST(Gbk, ConvertsChineseBothWaysAndMarksWhatItCannotHold) {
+TEST(ServiceGbk, ConvertsChineseBothWaysAndMarksWhatItCannotHold) {
     EXPECT_EQ(Utf8ToGbk("张三abc"),
               "\xD5\xC5\xC8\xFD"
               "abc");
@@ -40,13 +40,13 @@ TEST(Gbk, ConvertsChineseBothWaysAndMarksWhatItCannotHold) {
     EXPECT_EQ(GbkToUtf8("a\xFF"), "a\xEF\xBF\xBD");
 }
 
-TEST(Text, PercentDecodingLeavesMalformedEscapesAlone) {
+TEST(ServiceText, PercentDecodingLeavesMalformedEscapesAlone) {
     EXPECT_EQ(PercentDecode("a%20b%E5%BC%A0"), "a b\xE5\xBC\xA0");
     EXPECT_EQ(PercentDecode("50%+1%2"), "50%+1%2");
     EXPECT_EQ(PercentDecode("%zz%"), "%zz%");
 }
 
-TEST(Text, LineBreaksBecomeCrLf) {
+TEST(ServiceText, LineBreaksBecomeCrLf) {
     EXPECT_EQ(ToCrLf("a\nb\r\nc\rd\n"), "a\r\nb\r\nc\r\nd\r\n");
 }
 
