@@ -46,7 +46,7 @@ TEST(ServiceWithProjectSoapClient, CallsEveryOperation) {
     soap.AddLogin(id, ip);
     soap.AddLogOut(id, QString());
 
-    const QString secret = QStringLiteral("密码 <&> 123");
+    const QString secret = QStringLiteral("密码 <&> 123\r\nzwei");
     EXPECT_EQ(soap.DecryptDES(soap.EncryptDES(secret)), secret);
     const QString key = QStringLiteral("8bytekey");
     EXPECT_EQ(soap.DecryptDESCustomDecryptKey(key, soap.EncryptDESCustomDecryptKey(key, secret)),
