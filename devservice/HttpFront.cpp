@@ -217,7 +217,14 @@ void HttpFront::Routes() {
                     std::this_thread::sleep_for(std::chrono::milliseconds(50));
                     return !*stopping && sink.is_writable();
                 }
-                std::string piece = reply->Read(offset);
+                std::string piece;
+                try {
+                    piece = reply->Read(offset);
+                } catch (const std::exception& e) {
+                    // Headers are out already: all that is left is to cut the connection.
+                    std::cerr << "sarn-service: reply cut short: " << e.what() << "\n";
+                    return false;
+                }
                 if (stall)
                     piece.resize(std::min(piece.size(), *stall - offset));
                 return sink.write(piece.data(), piece.size());
