@@ -38,11 +38,13 @@ def check(condition, what):
 
 def wait_for(what, probe, timeout=30.0, interval=0.2):
     """Polls probe() until it returns something true; returns that, or fails after timeout."""
-    deadline = time.monotonic() + timeout
+    started = time.monotonic()
+    deadline = started + timeout
     while True:
         value = probe()
         if value:
-            print(f"  ok: {what}", flush=True)
+            waited = time.monotonic() - started
+            print(f"  ok: {what}" + (f" ({waited:.1f}s)" if waited >= 1 else ""), flush=True)
             return value
         if time.monotonic() > deadline:
             raise Failure(f"timed out after {timeout:.0f}s waiting for: {what}")
@@ -205,6 +207,19 @@ class Service:
         self.port = None
 
     def start(self, extra=()):
+        # The UDP port is fixed; another run that is just ending may still hold it.
+        for _ in range(30):
+            try:
+                self._start(extra)
+                return
+            except Failure:
+                with open(os.path.join(self.workdir, "service.log"), "rb") as f:
+                    if b"Address already in use" not in f.read():
+                        raise
+                time.sleep(0.5)
+        raise Failure("the service's ports stayed in use")
+
+    def _start(self, extra):
         ready = os.path.join(self.workdir, "service.ready")
         with contextlib.suppress(FileNotFoundError):
             os.unlink(ready)
@@ -222,7 +237,12 @@ class Service:
     def stop(self):
         if self.proc and self.proc.poll() is None:
             self.proc.terminate()
-            self.proc.wait(10)
+            try:
+                self.proc.wait(10)
+            except subprocess.TimeoutExpired:
+                print("  NOTE: sarn-service did not stop within 10 s of SIGTERM; killed", flush=True)
+                self.proc.kill()
+                self.proc.wait(10)
         self.proc = None
 
     def admin(self, *args):
@@ -277,26 +297,45 @@ class Proxy:
     def __init__(self, listen_port, target_port):
         self.target_port = target_port
         self.listen_port = listen_port
-        self.requests = []  # (request line, reply status line)
+        self.requests = []  # [request line, reply status line, monotonic time of the request]
         self.lock = threading.Lock()
         self.mode = "pass"
         self.stall_bytes = 200
         self.stalled = threading.Event()
         self.release = threading.Event()
+        self.held = 0  # replies held in a stall right now
+        self.open_sockets = set()
+        self.keep_raw = False  # when set, every request's head and body are kept in raw
+        self.raw = []
         self.server = None
         self.open()
 
     def open(self):
         self.server = socket.socket()
         self.server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-        self.server.bind(("127.0.0.1", self.listen_port))
+        for attempt in range(30):
+            try:
+                self.server.bind(("127.0.0.1", self.listen_port))
+                break
+            except OSError:
+                if attempt == 29:
+                    raise Failure(f"port {self.listen_port} stays in use")
+                time.sleep(0.5)
         self.server.listen(64)
         self.mode = "pass"
         threading.Thread(target=self._accept, args=(self.server,), daemon=True).start()
 
     def go_down(self):
+        """Closes the port and cuts every open connection, as a service that stops does."""
         self.mode = "down"
-        self.server.close()
+        self._close_listener()
+        with self.lock:
+            sockets = list(self.open_sockets)
+        for s in sockets:
+            with contextlib.suppress(OSError):
+                s.shutdown(socket.SHUT_RDWR)
+            with contextlib.suppress(OSError):
+                s.close()
 
     def _accept(self, server):
         while True:
@@ -313,7 +352,10 @@ class Proxy:
             client.close()
             return
         upstream.settimeout(None)
-        record = [None, None]
+        with self.lock:
+            self.open_sockets.update((client, upstream))
+        record = [None, None, None]  # request line, reply status line, when the request came
+        client_gone = threading.Event()
         with self.lock:
             self.requests.append(record)
 
@@ -332,6 +374,8 @@ class Proxy:
                     while True:
                         if body_left:
                             taken = min(body_left, len(buffer))
+                            if self.keep_raw:
+                                self.raw[-1][1].extend(buffer[:taken])
                             buffer = buffer[taken:]
                             body_left -= taken
                             if body_left:
@@ -346,13 +390,17 @@ class Proxy:
                             line += " " + action.group(1).decode("latin-1")
                         length = re.search(rb"Content-Length:\s*(\d+)", head, re.I)
                         body_left = int(length.group(1)) if length else 0
+                        if self.keep_raw:
+                            self.raw.append((head, bytearray()))
                         with self.lock:
                             if record[0] is None:
                                 record[0] = line
+                                record[2] = time.monotonic()
                             else:
-                                self.requests.append([line, None])
+                                self.requests.append([line, None, time.monotonic()])
             except OSError:
                 pass
+            client_gone.set()
             with contextlib.suppress(OSError):
                 upstream.shutdown(socket.SHUT_WR)
 
@@ -370,14 +418,22 @@ class Proxy:
                     client.sendall(data[:room])
                     sent += min(room, len(data))
                     if sent >= self.stall_bytes:
+                        with self.lock:
+                            self.held += 1
                         self.stalled.set()
-                        self.release.wait()
+                        # Held until the test releases it or the client gives up.
+                        while not self.release.is_set() and not client_gone.wait(0.1):
+                            pass
+                        with self.lock:
+                            self.held -= 1
                         break
                     continue
                 client.sendall(data)
         except OSError:
             pass
         finally:
+            with self.lock:
+                self.open_sockets.difference_update((client, upstream))
             client.close()
             upstream.close()
 
@@ -385,10 +441,16 @@ class Proxy:
         with self.lock:
             return [r for r in self.requests if r[0] and re.search(pattern, r[0])]
 
-    def close(self):
-        self.release.set()
+    def _close_listener(self):
+        # shutdown wakes the thread blocked in accept(); close alone would leave the port bound.
+        with contextlib.suppress(OSError):
+            self.server.shutdown(socket.SHUT_RDWR)
         with contextlib.suppress(OSError):
             self.server.close()
+
+    def close(self):
+        self.release.set()
+        self._close_listener()
 
 
 # --- the program ------------------------------------------------------------------------------
@@ -400,6 +462,7 @@ class Clock:
     otherwise wait minutes."""
 
     LIB = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
+    CACHE_SECONDS = 1
 
     def __init__(self, workdir):
         self.path = os.path.join(workdir, "faketime.rc")
@@ -414,11 +477,12 @@ class Clock:
     def jump(self, seconds):
         self.offset += seconds
         self._write()
+        time.sleep(self.CACHE_SECONDS + 0.2)  # until every process has read the new offset
         print(f"  .. clocks moved forward {seconds}s (offset now +{self.offset}s)", flush=True)
 
     def env(self):
         return {"LD_PRELOAD": self.LIB, "FAKETIME_TIMESTAMP_FILE": self.path,
-                "FAKETIME_CACHE_DURATION": "1", "FAKETIME_DONT_FAKE_MONOTONIC": "0",
+                "FAKETIME_CACHE_DURATION": str(self.CACHE_SECONDS), "FAKETIME_DONT_FAKE_MONOTONIC": "0",
                 "FAKETIME_DONT_RESET": "1"}
 
     @classmethod

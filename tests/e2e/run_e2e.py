@@ -51,22 +51,31 @@ class Run:
     def __init__(self, args, workdir):
         self.args = args
         self.workdir = workdir
-        self.xvfb = Xvfb(workdir)
-        self.x = X(self.xvfb.display)
-        self.service = Service(args.service, workdir, UDP_PORT)
-        self.service.start()
-        self.proxy = Proxy(args.port, self.service.port)
-        self.prefix = os.path.join(workdir, "prefix")
-        self.exe = install(args.build, self.prefix)
-        self.ini = os.path.join(self.prefix, "info.ini")
-        self.clock = Clock(workdir)
-        self.terminal = Terminal(self.exe, self.x, workdir, self.clock)
+        self.xvfb = self.service = self.proxy = self.terminal = None
+        try:
+            self.xvfb = Xvfb(workdir)
+            self.x = X(self.xvfb.display)
+            self.service = Service(args.service, workdir, UDP_PORT)
+            self.service.start()
+            self.proxy = Proxy(args.port, self.service.port)
+            self.prefix = os.path.join(workdir, "prefix")
+            self.exe = install(args.build, self.prefix)
+            self.ini = os.path.join(self.prefix, "info.ini")
+            self.clock = Clock(workdir)
+            self.terminal = Terminal(self.exe, self.x, workdir, self.clock)
+        except BaseException:
+            self.close()
+            raise
 
     def close(self):
-        self.terminal.kill()
-        self.proxy.close()
-        self.service.stop()
-        self.xvfb.close()
+        if self.terminal:
+            self.terminal.kill()
+        if self.proxy:
+            self.proxy.close()
+        if self.service:
+            self.service.stop()
+        if self.xvfb:
+            self.xvfb.close()
 
     # -- windows
 
@@ -211,7 +220,7 @@ def typical_run(run):
         f.write(b"\0" * 4096)
     run.service.admin("publish", "9.9.9", image)
     old = run.exe + ".old"
-    run.clock.jump(300)
+    run.clock.jump(320)
     run.x.click(SCREEN_W // 2, SCREEN_H // 2)  # wakes the event loop; a user would move anyway
     wait_for("the update check fetched the new version", lambda: os.path.exists(old), 60)
     wait_for("the installed executable is the published image",
@@ -240,7 +249,143 @@ def typical_run(run):
     check(run.terminal.wait_exit(20) == 0, "the second run ends on close")
 
 
-SCENARIOS = {"typical_run": typical_run}
+def logged_in(run, name="faultuser", password="Pw-fault-1"):
+    """An account made with the admin command, logged in by hand without remembered choices;
+    the notice (the service always has one) is closed. Returns the main window."""
+    run.service.admin("adduser", name, password)
+    run.terminal.start()
+    login = run.login_window()
+    run.log_in(login, name, password, remember=False, auto=False)
+    main = run.main_window(name)
+    run.close_notice()
+    wait_for("the first hello reached the service", lambda: name in run.service.online(), 10)
+    return main
+
+
+def no_new_window(run, known, seconds, what):
+    """Watches for seconds that no window other than known appears (an error box would)."""
+    ids = {w[0] for w in known}
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        extra = [w for w in run.x.windows() if w[0] not in ids]
+        if extra:
+            raise Failure(f"{what}: a window appeared: {extra}")
+        time.sleep(0.3)
+    check(True, what)
+
+
+def service_stopped(run):
+    """The service stops while the user is logged in: hellos and the update check fail without
+    a word, and closing still ends the program promptly."""
+    main = logged_in(run)
+    run.proxy.go_down()
+    run.service.stop()
+    run.clock.jump(30)  # the next hello
+    run.x.click(SCREEN_W // 2, SCREEN_H // 2)
+    no_new_window(run, [main], 3, "a hello to a stopped service fails silently")
+    run.clock.jump(320)  # the update check (5 min, and 5 % for a coarse Qt timer)
+    run.x.click(SCREEN_W // 2, SCREEN_H // 2)
+    no_new_window(run, [main], 5, "the update check against a stopped service fails silently")
+    check(run.terminal.alive(), "the program runs on")
+    run.request_close(main)
+    started = time.monotonic()
+    check(run.terminal.wait_exit(15) == 0, "closing ends the program with code 0")
+    elapsed = time.monotonic() - started
+    check(elapsed < 10, f"closing ends it promptly ({elapsed:.1f}s)")
+
+
+def service_stalls(run):
+    """The service stops answering in the middle of a reply: the call ends by the transport's
+    stall time-out (60 s, reached here by moving the clocks) and the window works afterwards."""
+    main = logged_in(run)
+    run.proxy.mode = "stall"
+    run.proxy.stall_bytes = 120
+    run.clock.jump(320)  # the update check (5 min, and 5 % for a coarse Qt timer) asks for the version and gets a reply that stops
+    run.x.click(SCREEN_W // 2, SCREEN_H // 2)
+    wait_for("the update check's reply stalled", run.proxy.stalled.is_set, 20)
+    time.sleep(2)
+    check(run.terminal.alive(), "the program waits on the stalled call")
+    run.proxy.mode = "pass"
+    run.clock.jump(65)  # past the 60 s without progress
+    wait_for("the stalled call ended by its time-out (the program gave up the connection)",
+             lambda: run.proxy.held == 0, 100)
+    run.service.admin("push", "faultuser", "恢复", "窗口仍可用", "12:00")
+    wait_for("after the stall, a pushed notification pops up", run.popups, 30)
+    no_new_window(run, [main] + run.popups(), 1, "no error box after the stalled call")
+    run.request_close(main)
+    check(run.terminal.wait_exit(15) == 0, "closing ends the program with code 0")
+
+
+def killed_during_update(run):
+    """The program is killed (SIGKILL) while an update image comes in; the next start works."""
+    main = logged_in(run)
+    image = os.path.join(run.workdir, "big-image")
+    shutil.copyfile(run.exe, image)
+    with open(image, "ab") as f:
+        f.write(os.urandom(1 << 20) * 16)
+    original = os.path.join(run.workdir, "original-exe")
+    shutil.copyfile(run.exe, original)
+    run.service.admin("publish", "8.0.0", image)
+    run.proxy.mode = "stall"
+    run.proxy.stall_bytes = 8 << 20  # half way through the image
+    run.clock.jump(320)
+    run.x.click(SCREEN_W // 2, SCREEN_H // 2)
+    wait_for("the download is half way", run.proxy.stalled.is_set, 60)
+    run.terminal.kill()
+    check(True, "the program was killed during the download")
+    run.proxy.mode = "pass"
+    run.proxy.release.set()
+    check(filecmp.cmp(run.exe, original, shallow=False), "the executable is untouched")
+    run.terminal.start()
+    login = run.login_window()
+    check(os.path.exists(run.exe), "the next start works")
+    run.request_close(login)
+    check(run.terminal.wait_exit(15) == 0, "closing the login window ends the program")
+
+
+def readonly_ini(run):
+    """info.ini is read-only: the login succeeds at the service, the write fails, its error is
+    shown, the login window stays, and the file is unchanged."""
+    name, password = "rouser", "Pw-ro-1"
+    run.service.admin("adduser", name, password)
+    os.makedirs(run.prefix, exist_ok=True)
+    content = b"[Hint]\r\nHint=0\r\n"
+    with open(run.ini, "wb") as f:
+        f.write(content)
+    os.chmod(run.ini, 0o444)
+    run.terminal.start()
+    login = run.login_window()
+    run.log_in(login, name, password, remember=True, auto=False)
+    box = run.new_window([login], "an error box reports the failed write")
+    check(run.x.window_named(f"{PRODUCT} 专业版 - {name}") is None, "no main window opens")
+    customer = run.service.accounts()[name]
+    check(("login", customer) in [e[:2] for e in run.service.events()],
+          "the login was reported before the write failed")
+    run.dismiss_box(box)
+    check(run.x.window_named(LOGIN_TITLE) is not None, "the login window stays open")
+    with open(run.ini, "rb") as f:
+        check(f.read() == content, "info.ini is unchanged")
+    run.request_close(login)
+    check(run.terminal.wait_exit(15) == 0, "closing the login window ends the program")
+
+
+def idle_close(run):
+    """59 minutes without input close the main window, with the goodbye and the logout report."""
+    main = logged_in(run, "idleuser", "Pw-idle-1")
+    customer = run.service.accounts()["idleuser"]
+    run.clock.jump(59 * 60 + 5)
+    # Nothing touches the window: the program's own timers have to notice. The hello timer
+    # (30 s) wakes its event loop at the latest.
+    check(run.terminal.wait_exit(45) == 0, "the idle main window closed itself and the program ended")
+    wait_for("the goodbye took the user off the online list",
+             lambda: "idleuser" not in run.service.online(), 10)
+    wait_for("the logout was reported", lambda: ("logout", customer) in [e[:2] for e in run.service.events()], 10)
+    del main
+
+
+SCENARIOS = {"typical_run": typical_run, "service_stopped": service_stopped,
+             "service_stalls": service_stalls, "killed_during_update": killed_during_update,
+             "readonly_ini": readonly_ini, "idle_close": idle_close}
 
 
 def main():
