@@ -103,6 +103,10 @@ sigset_t StopSignals() {
 }  // namespace
 
 void BlockStopSignals() {
+    // A shell starts background jobs with SIGINT ignored, and an ignored signal never reaches
+    // sigwait.
+    signal(SIGINT, SIG_DFL);
+    signal(SIGTERM, SIG_DFL);
     sigset_t set = StopSignals();
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
     // A client that goes away mid-reply must not kill the service.
