@@ -317,7 +317,8 @@ def service_stalls(run):
 
 
 def killed_during_update(run):
-    """The program is killed (SIGKILL) while an update image comes in; the next start works."""
+    """The program is killed (SIGKILL) while an update image comes in, and again as it begins to
+    install it; each time the executable is whole and the next start works."""
     main = logged_in(run)
     image = os.path.join(run.workdir, "big-image")
     shutil.copyfile(run.exe, image)
@@ -339,8 +340,29 @@ def killed_during_update(run):
     run.terminal.start()
     login = run.login_window()
     check(os.path.exists(run.exe), "the next start works")
+
+    # Again, now killed at the first new name beside the executable: the install has begun.
+    run.proxy.stalled.clear()
+    run.log_in(login, "faultuser", "Pw-fault-1", remember=False, auto=False)
+    main = run.main_window("faultuser")  # no notice: it was closed today already
+    time.sleep(1)  # the session timers start 500 ms after the window shows
+    known = set(os.listdir(run.prefix))
+    run.clock.jump(320)
+    run.x.click(SCREEN_W // 2, SCREEN_H // 2)
+    deadline = time.monotonic() + 60
+    while not (set(os.listdir(run.prefix)) - known) and time.monotonic() < deadline:
+        time.sleep(0.001)
+    run.terminal.kill()
+    check(bool(set(os.listdir(run.prefix)) - known),
+          f"the program was killed as the install began ({sorted(set(os.listdir(run.prefix)) - known)})")
+    check(filecmp.cmp(run.exe, original, shallow=False) or filecmp.cmp(run.exe, image, shallow=False),
+          "the executable is the complete old or the complete new image")
+    run.terminal.start()
+    login = run.login_window()
+    check(True, "the next start works")
     run.request_close(login)
     check(run.terminal.wait_exit(15) == 0, "closing the login window ends the program")
+    del main
 
 
 def readonly_ini(run):
