@@ -21,10 +21,10 @@ class FakeSarnSoap : public sarnSoap, public SarnSoapProvider {
     QStringList calls;
 
     // Answers; an empty std::function means "fail".
-    std::function<QString(const QString&)> encrypt = [](const QString& s) {
+    std::function<QString(const QString&)> encrypt = [](const QString& s) -> QString {
         return QStringLiteral("enc:") + s;
     };
-    std::function<QString(const QString&)> decrypt = [](const QString& s) {
+    std::function<QString(const QString&)> decrypt = [](const QString& s) -> QString {
         return s.startsWith(QStringLiteral("enc:")) ? s.mid(4) : QString();
     };
     std::function<qint32(const QString&, const QString&)> login;
