@@ -75,16 +75,16 @@ void PulseSoundPlayer::PlaySync(const QByteArray& waveFile) {
     if (!server) {
         return;
     }
-    pa_sample_spec spec{};
-    spec.format = sound.bitsPerSample == 16 ? PA_SAMPLE_S16LE : PA_SAMPLE_U8;
-    spec.rate = static_cast<std::uint32_t>(sound.sampleRate);
-    spec.channels = static_cast<std::uint8_t>(sound.channels);
-    if (!pa_sample_spec_valid(&spec)) {
+    pa_sample_spec format{};
+    format.format = sound.bitsPerSample == 16 ? PA_SAMPLE_S16LE : PA_SAMPLE_U8;
+    format.rate = static_cast<std::uint32_t>(sound.sampleRate);
+    format.channels = static_cast<std::uint8_t>(sound.channels);
+    if (!pa_sample_spec_valid(&format)) {
         return;
     }
     int error = 0;
     pa_simple* stream = pa_simple_new(server->c_str(), "Sarn", PA_STREAM_PLAYBACK, nullptr,
-                                      "notification", &spec, nullptr, nullptr, &error);
+                                      "notification", &format, nullptr, nullptr, &error);
     if (stream == nullptr) {
         return;
     }
