@@ -2,9 +2,11 @@
 
 #include "devservice/HelloListener.h"
 #include "devservice/HttpFront.h"
-#include "devservice/Os.h"
 #include "devservice/Store.h"
 #include "devservice/Text.h"
+#include "platform/net/BlockingUdpSocket.h"
+#include "platform/net/HomeDirectory.h"
+#include "platform/net/StopSignals.h"
 
 #include <openssl/evp.h>
 
@@ -102,6 +104,21 @@ unsigned long Number(const std::string& text, const std::string& what, unsigned 
     return v;
 }
 
+// $XDG_DATA_HOME when it is absolute, else ~/.local/share, the home taken from $HOME, else from
+// the account's entry, else /tmp.
+std::string UserDataHome() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/') {
+        return xdg;
+    }
+    std::string base;
+    if (const char* home = std::getenv("HOME"); home && *home) {
+        base = home;
+    } else {
+        base = sarn::net::AccountHomeDirectory().value_or("/tmp");
+    }
+    return base + "/.local/share";
+}
+
 fs::path DataDir(const Arguments& args) {
     auto it = args.options.find("data");
     if (it != args.options.end()) {
@@ -155,9 +172,10 @@ int Serve(const Arguments& args) {
         options.stallAfterBytes = Number(args.options.at("stall-after-bytes"), "byte count", ~0ul);
     }
 
-    BlockStopSignals();  // before any thread starts, so all of them inherit the mask
+    sarn::net::BlockStopSignals();   // before any thread starts, so all of them inherit the mask
+    sarn::net::IgnoreBrokenPipes();  // a client that goes away mid-reply must not kill the service
     Store store(DataDir(args));
-    UdpSocket udp(address, udpPort);
+    sarn::net::BlockingUdpSocket udp(address, udpPort);
     HttpFront http(store, options);
     port = http.Bind(address, port);
     HelloListener hellos(udp, store);
@@ -176,7 +194,7 @@ int Serve(const Arguments& args) {
                        "http=" + address + ":" + std::to_string(port) +
                            "\nudp=" + std::to_string(udp.LocalPort()) + "\n");
     }
-    int sig = WaitForStopSignal();
+    int sig = sarn::net::WaitForStopSignal();
     std::cout << "sarn-service: stopping (signal " << sig << ")" << std::endl;
     http.Stop();
     // The HTTP library waits for idle kept-alive connections to time out before it returns. Every
@@ -205,7 +223,7 @@ int Push(const Arguments& args) {
                   << " bytes; the client drops anything over 8192\n";
         return 1;
     }
-    UdpSocket socket("0.0.0.0", 0);
+    sarn::net::BlockingUdpSocket socket("0.0.0.0", 0);
     socket.Send(text, user->address, user->port);
     std::cout << "sent " << text.size() << " bytes to " << user->address << ":" << user->port
               << "\n";

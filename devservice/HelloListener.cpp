@@ -1,14 +1,14 @@
 #include "devservice/HelloListener.h"
 
-#include "devservice/Os.h"
 #include "devservice/Store.h"
 #include "devservice/Text.h"
+#include "platform/net/BlockingUdpSocket.h"
 
 #include <iostream>
 
 namespace sarndev {
 
-HelloListener::HelloListener(UdpSocket& socket, Store& store)
+HelloListener::HelloListener(sarn::net::BlockingUdpSocket& socket, Store& store)
     : socket_(socket), store_(store), thread_([this] { Run(); }) {}
 
 HelloListener::~HelloListener() {

@@ -1,69 +1,45 @@
 #include "devservice/Text.h"
 
-#include <iconv.h>
+#include "platform/CodePage.h"
 
-#include <cerrno>
-#include <stdexcept>
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
 
 namespace sarndev {
 
 namespace {
 
-class Converter {
-  public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-        if (cd_ == reinterpret_cast<iconv_t>(-1)) {
-            throw std::runtime_error(std::string("iconv lacks ") + from + " to " + to);
+// The length of the well-formed UTF-8 sequence at the start of `s`, or 0 when none starts there.
+// Well-formed as the service has always read it: no overlong forms and no surrogates, but the
+// original 31-bit range with its five- and six-byte forms is accepted, not only RFC 3629's
+// range up to U+10FFFF.
+size_t WellFormedUtf8Length(std::string_view s) {
+    const auto lead = static_cast<unsigned char>(s[0]);
+    const size_t length = lead < 0x80   ? 1
+                          : lead < 0xC0 ? 0
+                          : lead < 0xE0 ? 2
+                          : lead < 0xF0 ? 3
+                          : lead < 0xF8 ? 4
+                          : lead < 0xFC ? 5
+                          : lead < 0xFE ? 6
+                                        : 0;
+    if (length <= 1 || length > s.size()) {
+        return length <= 1 ? length : 0;
+    }
+    uint32_t value = lead & (0x7Fu >> length);
+    for (size_t i = 1; i < length; ++i) {
+        const auto trail = static_cast<unsigned char>(s[i]);
+        if ((trail & 0xC0) != 0x80) {
+            return 0;
         }
+        value = (value << 6) | (trail & 0x3Fu);
     }
-    ~Converter() { iconv_close(cd_); }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    // Converts all of `in`; at an unconvertible or invalid sequence, writes `replacement` and
-    // skips `skip(rest)` bytes.
-    template <typename Skip>
-    std::string Run(std::string_view in, std::string_view replacement, Skip skip) {
-        std::string out;
-        char* src = const_cast<char*>(in.data());
-        size_t left = in.size();
-        char buffer[4096];
-        while (left > 0) {
-            char* dst = buffer;
-            size_t room = sizeof buffer;
-            size_t r = iconv(cd_, &src, &left, &dst, &room);
-            out.append(buffer, static_cast<size_t>(dst - buffer));
-            if (r == static_cast<size_t>(-1)) {
-                if (errno == E2BIG) {
-                    continue;
-                }
-                out.append(replacement);
-                size_t n = std::min(left, skip(std::string_view(src, left)));
-                src += n;
-                left -= n;
-                iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-            }
-        }
-        return out;
-    }
-
-  private:
-    iconv_t cd_;
-};
-
-size_t Utf8SequenceLength(std::string_view s) {
-    auto c = static_cast<unsigned char>(s[0]);
-    size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
-    size_t i = 1;
-    while (i < n && i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) {
-        ++i;
-    }
-    return i;
-}
-
-size_t GbkSequenceLength(std::string_view s) {
-    auto c = static_cast<unsigned char>(s[0]);
-    return (c >= 0x81 && c <= 0xFE && s.size() >= 2) ? 2 : 1;
+    // The smallest value that needs each length; anything below it has a shorter form.
+    constexpr uint32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000, 0x200000, 0x4000000};
+    const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
+    return value < kShortest[length] || surrogate ? 0 : length;
 }
 
 constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -94,14 +70,18 @@ int HexValue(char c) {
 
 }  // namespace
 
+// Through the client's own conversion, so that both sides turn the same text into the same
+// bytes (the password digest is taken over them).
 std::string Utf8ToGbk(std::string_view utf8) {
-    Converter c("GBK", "UTF-8");
-    return c.Run(utf8, "?", Utf8SequenceLength);
+    const QByteArray gbk =
+        sarn::ToAnsi(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    return std::string(gbk.constData(), static_cast<size_t>(gbk.size()));
 }
 
 std::string GbkToUtf8(std::string_view gbk) {
-    Converter c("UTF-8", "GBK");
-    return c.Run(gbk, "\xEF\xBF\xBD", GbkSequenceLength);
+    const QByteArray utf8 =
+        sarn::FromAnsi(QByteArray(gbk.data(), static_cast<qsizetype>(gbk.size()))).toUtf8();
+    return std::string(utf8.constData(), static_cast<size_t>(utf8.size()));
 }
 
 std::string Base64Encode(std::string_view bytes) {
@@ -161,13 +141,14 @@ std::optional<std::string> Base64Decode(std::string_view text) {
 }
 
 bool IsValidUtf8(std::string_view s) {
-    Converter c("UTF-8", "UTF-8");
-    bool ok = true;
-    c.Run(s, "", [&](std::string_view) {
-        ok = false;
-        return size_t{1};
-    });
-    return ok;
+    while (!s.empty()) {
+        const size_t length = WellFormedUtf8Length(s);
+        if (length == 0) {
+            return false;
+        }
+        s.remove_prefix(length);
+    }
+    return true;
 }
 
 std::string HtmlEscape(std::string_view text) {

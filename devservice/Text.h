@@ -7,7 +7,8 @@
 
 namespace sarndev {
 
-// GBK, the code page of the client's byte strings. Characters GBK lacks become "?".
+// GBK, the code page of the client's byte strings, converted as the client converts it
+// (platform/CodePage.h). Characters GBK lacks become "?"; invalid UTF-8 is read as U+FFFD first.
 std::string Utf8ToGbk(std::string_view utf8);
 // Invalid GBK sequences become U+FFFD.
 std::string GbkToUtf8(std::string_view gbk);
@@ -20,6 +21,8 @@ constexpr size_t Base64Length(size_t byteCount) {
     return (byteCount + 2) / 3 * 4;
 }
 
+// No overlong forms and no surrogates; the five- and six-byte forms of the original 31-bit range
+// count as well-formed.
 bool IsValidUtf8(std::string_view text);
 std::string HtmlEscape(std::string_view text);
 // Decodes every well-formed %XX; a "%" that starts no such sequence stays as it is. "+" stays "+".

@@ -1,12 +1,11 @@
 #include "tests/service/LoopbackServer.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "platform/net/Tcp.h"
 
-#include <stdexcept>
+#include <array>
+#include <chrono>
+#include <optional>
+#include <string_view>
 
 namespace sarn::testing {
 
@@ -33,18 +32,9 @@ CannedReply HttpReplyOf(int status, const QByteArray& reason, const QByteArray& 
     return reply;
 }
 
-LoopbackServer::LoopbackServer(Handler handler) : handler_(std::move(handler)) {
-    listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::listen(listener_, 16) != 0 ||
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        throw std::runtime_error("cannot listen on loopback");
-    }
-    port_ = ntohs(address.sin_port);
+LoopbackServer::LoopbackServer(Handler handler)
+    : handler_(std::move(handler)), listener_(std::make_unique<net::TcpListener>("127.0.0.1", 0)) {
+    port_ = listener_->LocalPort();
     acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 
@@ -58,7 +48,6 @@ LoopbackServer::~LoopbackServer() {
     for (std::thread& worker : workers_) {
         worker.join();
     }
-    ::close(listener_);
 }
 
 QString LoopbackServer::HostAndPort() const {
@@ -71,56 +60,47 @@ std::vector<RecordedRequest> LoopbackServer::Requests() const {
 }
 
 void LoopbackServer::AcceptLoop() {
+    // Short waits, so that the destructor's stop is seen soon.
+    constexpr std::chrono::milliseconds kPoll(20);
     while (!Stopped()) {
-        pollfd p{listener_, POLLIN, 0};
-        if (::poll(&p, 1, 20) <= 0) {
-            continue;
-        }
-        const int socket = ::accept(listener_, nullptr, nullptr);
-        if (socket < 0) {
+        std::optional<net::TcpConnection> accepted = listener_->Accept(kPoll);
+        if (!accepted) {
             continue;
         }
         const int connection = ++connections_;
         const std::lock_guard guard(lock_);
-        workers_.emplace_back([this, socket, connection] { Serve(socket, connection); });
+        // The worker owns the connection: it closes when Serve returns.
+        workers_.emplace_back([this, socket = std::move(*accepted), connection]() mutable {
+            Serve(socket, connection);
+        });
     }
 }
 
-void LoopbackServer::Serve(int socket, int connection) {
+void LoopbackServer::Serve(net::TcpConnection& socket, int connection) {
     QByteArray pending;
     const auto readMore = [&]() -> bool {
         while (!Stopped()) {
-            pollfd p{socket, POLLIN, 0};
-            if (::poll(&p, 1, 20) <= 0) {
+            if (!socket.WaitReadable(std::chrono::milliseconds(20))) {
                 continue;
             }
-            char chunk[65536];
-            const ssize_t n = ::recv(socket, chunk, sizeof chunk, 0);
-            if (n <= 0) {
+            std::array<char, 65536> chunk;
+            const std::size_t n = socket.ReceiveSome(chunk);
+            if (n == 0) {
                 return false;
             }
-            pending.append(chunk, n);
+            pending.append(chunk.data(), static_cast<qsizetype>(n));
             return true;
         }
         return false;
     };
     const auto sendAll = [&](const QByteArray& data) {
-        qsizetype sent = 0;
-        while (sent < data.size()) {
-            const ssize_t n = ::send(socket, data.constData() + sent,
-                                     static_cast<size_t>(data.size() - sent), MSG_NOSIGNAL);
-            if (n <= 0) {
-                return;
-            }
-            sent += n;
-        }
+        socket.SendAll(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
     };
 
     for (;;) {
         qsizetype end;
         while ((end = pending.indexOf("\r\n\r\n")) < 0) {
             if (!readMore()) {
-                ::close(socket);
                 return;
             }
         }
@@ -135,7 +115,6 @@ void LoopbackServer::Serve(int socket, int connection) {
         const qsizetype length = request.Header("Content-Length").toLongLong();
         while (pending.size() < end + 4 + length) {
             if (!readMore()) {
-                ::close(socket);
                 return;
             }
         }
@@ -162,7 +141,6 @@ void LoopbackServer::Serve(int socket, int connection) {
             stopped_.wait(guard, [this] { return Stopped(); });
         }
         if (reply.close || reply.stall) {
-            ::close(socket);
             return;
         }
     }

@@ -7,9 +7,15 @@
 #include <atomic>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+namespace sarn::net {
+class TcpConnection;
+class TcpListener;
+}  // namespace sarn::net
 
 namespace sarn::testing {
 
@@ -56,11 +62,11 @@ class LoopbackServer {
 
   private:
     void AcceptLoop();
-    void Serve(int socket, int connection);
+    void Serve(net::TcpConnection& socket, int connection);
     bool Stopped() const { return stop_.load(); }
 
     Handler handler_;
-    int listener_ = -1;
+    std::unique_ptr<net::TcpListener> listener_;
     quint16 port_ = 0;
     std::atomic<bool> stop_{false};
     std::atomic<int> connections_{0};
