@@ -263,12 +263,17 @@ def bench_update(args, work):
                 f.write("5")
             run.proxy.keep_raw = i == 0
             asked = len(run.proxy.seen("GetNewUpdateFile"))
+            inode = os.stat(run.exe).st_ino
             # 5 minutes and the 5 % a coarse Qt timer may be late by.
             run.clock.jump(320)
             run.x.click(SCREEN_W // 2, SCREEN_H // 2)  # wakes the event loop: the check is due
+            wait_for(f"{version} in place", lambda: os.stat(run.exe).st_ino != inode, 300, 0.01)
+            in_place = time.monotonic()
             wait_for(f"{version} installed",
                      lambda: read_ini(run.ini).get("version", {}).get("versionno") == version, 300, 0.02)
             done = time.monotonic()
+            print(f"  update {i + 1}: new file in place {in_place - run.proxy.seen('GetNewUpdateFile')[asked][2]:.3f}s "
+                  f"after the download request, settings written {done - in_place:.3f}s later")
             # From the download request on: download, decode, install.
             ours.append(done - run.proxy.seen("GetNewUpdateFile")[asked][2])
             peaks.append((status_kib(pid, "VmHWM") - rss_before) / 1024)

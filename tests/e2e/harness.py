@@ -30,6 +30,15 @@ class Failure(AssertionError):
     pass
 
 
+_libc = ctypes.CDLL(None, use_errno=True)
+
+
+def _die_with_parent():
+    """Runs in each started process: it gets SIGTERM when the test process ends, however that
+    ends (a ctest time-out kills the test without letting it clean up)."""
+    _libc.prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
+
+
 def check(condition, what):
     if not condition:
         raise Failure(what)
@@ -72,7 +81,8 @@ class Xvfb:
         self.proc = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{SCREEN_W}x{SCREEN_H}x24",
              "-nolisten", "tcp", "-dpi", "96", "-noreset"],
-            pass_fds=(write_end,), stdout=self.log, stderr=subprocess.STDOUT)
+            pass_fds=(write_end,), stdout=self.log, stderr=subprocess.STDOUT,
+            preexec_fn=_die_with_parent)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
             number = pipe.readline().strip()
@@ -208,7 +218,7 @@ class Service:
 
     def start(self, extra=()):
         # The UDP port is fixed; another run that is just ending may still hold it.
-        for _ in range(30):
+        for _ in range(120):
             try:
                 self._start(extra)
                 return
@@ -228,7 +238,7 @@ class Service:
         self.proc = subprocess.Popen(
             [self.binary, "serve", "--listen", f"127.0.0.1:{self.port}", "--udp-port",
              str(self.udp_port), "--data", self.data, "--ready-file", ready, *extra],
-            stdout=self.log, stderr=subprocess.STDOUT)
+            stdout=self.log, stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
         wait_for("the service is ready", lambda: os.path.exists(ready) or self.proc.poll() is not None,
                  timeout=20, interval=0.05)
         if self.proc.poll() is not None:
@@ -509,7 +519,7 @@ class Terminal:
             env.update(self.clock.env())
         log = open(os.path.join(self.workdir, f"terminal-{self.runs}.log"), "wb")
         proc = subprocess.Popen([self.path], env=env, stdout=log, stderr=subprocess.STDOUT,
-                                cwd=self.workdir)
+                                cwd=self.workdir, preexec_fn=_die_with_parent)
         if self.proc is None or self.proc.poll() is not None:
             self.proc = proc
         return proc

@@ -144,8 +144,16 @@ class Run:
         # "关闭" sits 22 px from the right and 8 px from the top of the 41 px bottom strip of a
         # 582 x 355 form, scaled with the form.
         scale = notice[4] / 582
-        self.x.click(notice[2] + notice[4] - round(59 * scale), notice[3] + notice[5] - round(21 * scale))
-        wait_for("the notice dialog is closed", lambda: self.x.window_named(NOTICE_TITLE) is None, 10)
+        button = (notice[2] + notice[4] - round(59 * scale), notice[3] + notice[5] - round(21 * scale))
+        # A click that lands while the dialog is still being set up is lost; a user clicks again.
+        for _ in range(5):
+            self.x.click(*button)
+            deadline = time.monotonic() + 2
+            while time.monotonic() < deadline and self.x.window_named(NOTICE_TITLE):
+                time.sleep(0.1)
+            if not self.x.window_named(NOTICE_TITLE):
+                break
+        check(self.x.window_named(NOTICE_TITLE) is None, "the notice dialog is closed by 关闭")
         return notice
 
     def popups(self):
