@@ -7,6 +7,7 @@
 #include "platform/ExecutablePath.h"
 #include "platform/SingleInstanceLock.h"
 #include "platform/gui/QtMessagePresenter.h"
+#include "platform/http/QtCredentialsPrompt.h"
 #include "service/InvokeRegistry.h"
 #include "service/ServiceHost.h"
 #include "service/SoapClient.h"
@@ -72,8 +73,13 @@ int Run(int argc, char* argv[]) {
         QApplication::setApplicationName(QStringLiteral("Sarn资讯终端"));
         RegisterSarnSoap(host.ServiceNamespace());
     };
+    // Only HTTPRIO1 asks for credentials: it runs on the main thread. The update thread's own
+    // clients get no prompt, so a 401 there fails the download quietly.
+    http::QtCredentialsPrompt credentialsPrompt;
     steps.createUtilities = [&] {
-        utilities.emplace(state, iniPath, MakeSarnSoapClient(host), &errors);
+        utilities.emplace(state, iniPath,
+                          MakeSarnSoapClient(host, SoapClientSeams{&credentialsPrompt, {}}),
+                          &errors);
         context.emplace(AppContext{state, boxes, errors, *utilities, host, iniPath, executablePath,
                                    [&host] { return MakeSarnSoapClient(host); }});
     };
