@@ -139,8 +139,9 @@ class X:
         return [w for w in self.windows() if w[1] == name]
 
     def click(self, x, y, button=1):
-        self.run("xdotool", "mousemove", "--sync", str(x), str(y))
-        self.run("xdotool", "click", str(button))
+        # No --sync: it waits for a pointer movement, which never comes when the pointer is
+        # already there. The server handles the move before the click either way.
+        self.run("xdotool", "mousemove", str(x), str(y), "click", str(button))
 
     def focus(self, wid):
         self.run("xdotool", "windowfocus", "--sync", wid, check_rc=False)
@@ -239,16 +240,23 @@ class Service:
             [self.binary, "serve", "--listen", f"127.0.0.1:{self.port}", "--udp-port",
              str(self.udp_port), "--data", self.data, "--ready-file", ready, *extra],
             stdout=self.log, stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
-        wait_for("the service is ready", lambda: os.path.exists(ready) or self.proc.poll() is not None,
-                 timeout=20, interval=0.05)
+        deadline = time.monotonic() + 20
+        while not os.path.exists(ready) and self.proc.poll() is None:
+            if time.monotonic() > deadline:
+                raise Failure("sarn-service did not get ready within 20 s")
+            time.sleep(0.05)
         if self.proc.poll() is not None:
             raise Failure(f"sarn-service ended with {self.proc.returncode}; see service.log")
+        print(f"  ok: the service is ready on port {self.port}", flush=True)
 
     def stop(self):
         if self.proc and self.proc.poll() is None:
             self.proc.terminate()
+            asked = time.monotonic()
             try:
                 self.proc.wait(10)
+                if time.monotonic() - asked > 2:
+                    print(f"  NOTE: sarn-service took {time.monotonic() - asked:.1f}s to stop", flush=True)
             except subprocess.TimeoutExpired:
                 print("  NOTE: sarn-service did not stop within 10 s of SIGTERM; killed", flush=True)
                 self.proc.kill()
