@@ -7,11 +7,10 @@
 #include <QString>
 #include <QWidget>
 
-namespace sarn {
+// The picture controls themselves (and WithTransparentCorner) are shared with the popup.
+#include "platform/gui/PictureControl.h"
 
-// The picture as the skinned window draws it: every pixel of the bottom-left pixel's colour
-// becomes fully transparent.
-QImage WithTransparentCorner(const QImage& picture);
+namespace sarn {
 
 // One of the window's named bitmaps (":/login/<name>.bmp"), transparent colour applied. A
 // missing one is a fault of the build and throws.
@@ -19,35 +18,6 @@ QPixmap LoadSkinBitmap(const QString& name);
 
 // The background JPEG of the window, decoded by libjpeg.
 QPixmap LoadLoginBackground();
-
-// A picture control: draws its bitmap unscaled at its top-left corner (or stretched over the
-// control) and lets what lies beneath show through elsewhere. Reports the pointer to the window,
-// which binds the handlers.
-class LoginPicture : public QWidget {
-    Q_OBJECT
-  public:
-    explicit LoginPicture(QWidget* parent, bool stretch = false);
-
-    void SetPicture(const QPixmap& picture);
-    const QPixmap& Picture() const { return picture_; }
-
-  signals:
-    void mousePressed(Qt::MouseButton button, QPoint position);
-    void mouseMoved(QPoint position);
-    void mouseReleased(Qt::MouseButton button, QPoint position);
-    void clicked();
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-
-  private:
-    QPixmap picture_;
-    bool stretch_;
-    bool leftDown_ = false;
-};
 
 // A button that never takes the focus and shows its picture centred and cut to its size, over
 // the button face; a raised one has a bevel, a flat one none.

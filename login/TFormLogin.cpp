@@ -7,6 +7,7 @@
 #include "login/RegionTable.h"
 #include "login/SkinWidgets.h"
 #include "platform/CodePage.h"
+#include "platform/gui/PictureControl.h"
 #include "service/Wrappers.h"
 
 #include <QApplication>
@@ -159,7 +160,7 @@ void TFormLogin::BuildPanelLogin(const QPixmap& background) {
 
     // Creation order is stacking order: background, labels and buttons, the drag strip, the
     // close and minimise pictures, then the edits and check boxes on top in tab order.
-    Image1 = new LoginPicture(p, true);
+    Image1 = new PictureControl(p, PictureControl::Fit::Stretch);
     Image1->setGeometry(0, 0, kPanelWidth, kClientHeight);
     Image1->SetPicture(background);
 
@@ -178,11 +179,11 @@ void TFormLogin::BuildPanelLogin(const QPixmap& background) {
     linkAbout = MakeLink(p, QStringLiteral("关于我们"), {169, 422, 48, 12});
     linkAbout->SetHint(context_.host.AboutAddress());
 
-    ImageTitleBar1 = new LoginPicture(p);
+    ImageTitleBar1 = new PictureControl(p);
     ImageTitleBar1->setGeometry(0, 0, kPanelWidth, 20);
-    ImageClose1 = new LoginPicture(p);
+    ImageClose1 = new PictureControl(p);
     ImageClose1->setGeometry(0, 1, 47, 17);
-    ImageMin1 = new LoginPicture(p);
+    ImageMin1 = new PictureControl(p);
     ImageMin1->setGeometry(8, 1, 26, 17);
 
     EditUserName = MakeEdit(p, {96, 182, 121, 20}, false);
@@ -197,7 +198,7 @@ void TFormLogin::BuildPanelRegister() {
     PanelRegister->hide();
     QWidget* p = PanelRegister;
 
-    Image2 = new LoginPicture(p, true);
+    Image2 = new PictureControl(p, PictureControl::Fit::Stretch);
     Image2->setGeometry(0, 0, kPanelWidth, kClientHeight);
 
     Label4 = MakeLabel(p, QStringLiteral("用户名称："), {32, 184, 60, 12});
@@ -212,11 +213,11 @@ void TFormLogin::BuildPanelRegister() {
     Label10 = MakeLabel(p, QStringLiteral("！不通过手机收取任何费用"), {32, 446, 144, 12});
     SetTextColour(Label10, kLightYellow);
 
-    ImageTitleBar2 = new LoginPicture(p);
+    ImageTitleBar2 = new PictureControl(p);
     ImageTitleBar2->setGeometry(0, 0, kPanelWidth, 20);
-    ImageClose2 = new LoginPicture(p);
+    ImageClose2 = new PictureControl(p);
     ImageClose2->setGeometry(0, 1, 47, 17);
-    ImageMin2 = new LoginPicture(p);
+    ImageMin2 = new PictureControl(p);
     ImageMin2->setGeometry(8, 1, 26, 17);
 
     regUserName = MakeEdit(p, {96, 182, 121, 20}, false);
@@ -238,32 +239,31 @@ void TFormLogin::WireHandlers() {
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
     }
 
-    for (LoginPicture* strip : {ImageTitleBar1, ImageTitleBar2}) {
+    for (PictureControl* strip : {ImageTitleBar1, ImageTitleBar2}) {
         strip->setCursor(Qt::SizeAllCursor);
         strip->setMouseTracking(true);
-        connect(strip, &LoginPicture::mousePressed, this,
-                [this](Qt::MouseButton button, QPoint at) {
-                    Guarded([&] { ImageTitleBar1MouseDown(button, at.x(), at.y()); });
-                });
-        connect(strip, &LoginPicture::mouseMoved, this,
+        connect(strip, &PictureControl::pressed, this, [this](Qt::MouseButton button, QPoint at) {
+            Guarded([&] { ImageTitleBar1MouseDown(button, at.x(), at.y()); });
+        });
+        connect(strip, &PictureControl::moved, this,
                 [this](QPoint at) { Guarded([&] { ImageTitleBar1MouseMove(at.x(), at.y()); }); });
-        connect(strip, &LoginPicture::mouseReleased, this,
-                [this](Qt::MouseButton button, QPoint at) {
-                    Guarded([&] { ImageTitleBar1MouseUp(button, at.x(), at.y()); });
-                });
+        connect(strip, &PictureControl::released, this, [this](Qt::MouseButton button, QPoint at) {
+            Guarded([&] { ImageTitleBar1MouseUp(button, at.x(), at.y()); });
+        });
     }
-    for (LoginPicture* close : {ImageClose1, ImageClose2}) {
+    for (PictureControl* close : {ImageClose1, ImageClose2}) {
         close->setMouseTracking(true);
-        connect(close, &LoginPicture::mouseMoved, this,
+        connect(close, &PictureControl::moved, this,
                 [this, close] { Guarded([&] { ImageClose1MouseMove(close); }); });
-        connect(close, &LoginPicture::clicked, this,
+        connect(close, &PictureControl::clicked, this,
                 [this] { Guarded([&] { ImageClose1Click(); }); });
     }
-    for (LoginPicture* min : {ImageMin1, ImageMin2}) {
+    for (PictureControl* min : {ImageMin1, ImageMin2}) {
         min->setMouseTracking(true);
-        connect(min, &LoginPicture::mouseMoved, this,
+        connect(min, &PictureControl::moved, this,
                 [this, min] { Guarded([&] { ImageMin1MouseMove(min); }); });
-        connect(min, &LoginPicture::clicked, this, [this] { Guarded([&] { ImageMin1Click(); }); });
+        connect(min, &PictureControl::clicked, this,
+                [this] { Guarded([&] { ImageMin1Click(); }); });
     }
     for (LoginLinkLabel* link : {linkForget, linkAbout}) {
         connect(link, &LoginLinkLabel::clicked, this,
@@ -556,26 +556,26 @@ void TFormLogin::ImageTitleBar1MouseUp(Qt::MouseButton Button, int, int) {
     }
 }
 
-void TFormLogin::ImageClose1MouseMove(LoginPicture* Sender) {
+void TFormLogin::ImageClose1MouseMove(PictureControl* Sender) {
     if (CloseHoverArmed) {
         CloseHoverArmed = false;
         Sender->SetPicture(seams_.loadBitmap(QStringLiteral("closeBmp")));
     }
 }
 
-void TFormLogin::ImageMin1MouseMove(LoginPicture* Sender) {
+void TFormLogin::ImageMin1MouseMove(PictureControl* Sender) {
     if (MinHoverArmed) {
         MinHoverArmed = false;
         Sender->SetPicture(seams_.loadBitmap(QStringLiteral("minBmp")));
     }
 }
 
-void TFormLogin::CloseLeave(LoginPicture* picture) {
+void TFormLogin::CloseLeave(PictureControl* picture) {
     CloseHoverArmed = true;
     picture->SetPicture(seams_.loadBitmap(QStringLiteral("closeLeaveBmp")));
 }
 
-void TFormLogin::MinLeave(LoginPicture* picture) {
+void TFormLogin::MinLeave(PictureControl* picture) {
     MinHoverArmed = true;
     picture->SetPicture(seams_.loadBitmap(QStringLiteral("minLeaveBmp")));
 }

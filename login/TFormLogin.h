@@ -20,7 +20,7 @@ namespace sarn {
 
 struct AppContext;
 class LoginLinkLabel;
-class LoginPicture;
+class PictureControl;
 class LoginSpeedButton;
 
 // What the login window takes from outside besides the context: the automatic-login delay, the
@@ -43,7 +43,7 @@ class TFormLogin : public QDialog {
 
     // Login panel.
     QWidget* PanelLogin;
-    LoginPicture* Image1;
+    PictureControl* Image1;
     QLabel* Label1;
     QLabel* Label2;
     QLineEdit* EditUserName;
@@ -56,13 +56,13 @@ class TFormLogin : public QDialog {
     LoginSpeedButton* btnReg;
     LoginLinkLabel* linkForget;
     LoginLinkLabel* linkAbout;
-    LoginPicture* ImageTitleBar1;
-    LoginPicture* ImageClose1;
-    LoginPicture* ImageMin1;
+    PictureControl* ImageTitleBar1;
+    PictureControl* ImageClose1;
+    PictureControl* ImageMin1;
 
     // Registration panel.
     QWidget* PanelRegister;
-    LoginPicture* Image2;
+    PictureControl* Image2;
     QLabel* Label4;
     QLabel* Label5;
     QLabel* Label7;
@@ -78,9 +78,9 @@ class TFormLogin : public QDialog {
     QComboBox* City;
     LoginSpeedButton* sbReg;
     QLabel* Label10;
-    LoginPicture* ImageTitleBar2;
-    LoginPicture* ImageClose2;
-    LoginPicture* ImageMin2;
+    PictureControl* ImageTitleBar2;
+    PictureControl* ImageClose2;
+    PictureControl* ImageMin2;
 
     QTimer* Timer1;
     QStringList CityLists;
@@ -105,8 +105,8 @@ class TFormLogin : public QDialog {
     void ImageTitleBar1MouseDown(Qt::MouseButton Button, int X, int Y);
     void ImageTitleBar1MouseMove(int X, int Y);
     void ImageTitleBar1MouseUp(Qt::MouseButton Button, int X, int Y);
-    void ImageClose1MouseMove(LoginPicture* Sender);
-    void ImageMin1MouseMove(LoginPicture* Sender);
+    void ImageClose1MouseMove(PictureControl* Sender);
+    void ImageMin1MouseMove(PictureControl* Sender);
     void ImageClose1Click();
     void ImageMin1Click();
     void linkForgetClick(LoginLinkLabel* Sender);
@@ -144,8 +144,8 @@ class TFormLogin : public QDialog {
     void DoRegister();
 
     void SetTimer1Enabled(bool enabled);
-    void CloseLeave(LoginPicture* picture);
-    void MinLeave(LoginPicture* picture);
+    void CloseLeave(PictureControl* picture);
+    void MinLeave(PictureControl* picture);
     RegisterFields CurrentRegisterFields() const;
 
     AppContext& context_;

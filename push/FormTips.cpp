@@ -1,6 +1,6 @@
 #include "push/FormTips.h"
 
-#include "push/PictureBox.h"
+#include "platform/gui/PictureControl.h"
 #include "push/TextLabel.h"
 
 #include <QBitmap>
@@ -33,6 +33,14 @@ QBitmap RoundedRegion() {
     return shape;
 }
 
+PictureControl* MakePicture(QWidget* parent, const QString& resource, PictureControl::Fit fit,
+                            bool transparent) {
+    const QImage bitmap(resource);
+    auto* picture = new PictureControl(parent, fit);
+    picture->SetPicture(QPixmap::fromImage(transparent ? WithTransparentCorner(bitmap) : bitmap));
+    return picture;
+}
+
 }  // namespace
 
 QSize PrimaryScreenSize() {
@@ -49,13 +57,13 @@ TFormTips::TFormTips(PopupPlacement placement, PopupTiming timing)
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
 
-    using Fit = PictureBox::Fit;
-    ImageTitle = new PictureBox(this, QStringLiteral(":/push/background.bmp"), Fit::Stretch, false);
+    using Fit = PictureControl::Fit;
+    ImageTitle = MakePicture(this, QStringLiteral(":/push/background.bmp"), Fit::Stretch, false);
     ImageTitle->setGeometry(0, 0, kClientWidth, kClientHeight);
     ImageTitle->setCursor(Qt::SizeAllCursor);
-    Image2 = new PictureBox(this, QStringLiteral(":/push/panel.bmp"), Fit::Stretch, false);
+    Image2 = MakePicture(this, QStringLiteral(":/push/panel.bmp"), Fit::Stretch, false);
     Image2->setGeometry(6, 24, 278, 130);
-    ImageClose1 = new PictureBox(this, QStringLiteral(":/push/close.bmp"), Fit::Unscaled, true);
+    ImageClose1 = MakePicture(this, QStringLiteral(":/push/close.bmp"), Fit::Unscaled, true);
     ImageClose1->setGeometry(258, 0, 27, 17);
 
     txtBody =
@@ -63,7 +71,7 @@ TFormTips::TFormTips(PopupPlacement placement, PopupTiming timing)
     txtBody->setGeometry(16, 60, 258, 60);
     txtTitle = new TextLabel(this, 13, Qt::red, TextLabel::Layout::OneLine);
     txtTitle->setGeometry(16, 34, 258, 16);
-    Image1 = new PictureBox(this, QStringLiteral(":/push/emblem.bmp"), Fit::Unscaled, true);
+    Image1 = MakePicture(this, QStringLiteral(":/push/emblem.bmp"), Fit::Unscaled, true);
     Image1->setGeometry(QRect(QPoint(4, 2), Image1->Picture().size()));
     Label1 = new TextLabel(this, 12, Qt::white, TextLabel::Layout::SizedToText);
     Label1->move(26, 4);
@@ -74,14 +82,14 @@ TFormTips::TFormTips(PopupPlacement placement, PopupTiming timing)
     Timer1 = new QTimer(this);
     Timer1->setInterval(timing_.wait);
     connect(Timer1, &QTimer::timeout, this, &TFormTips::Timer1Timer);
-    connect(ImageClose1, &PictureBox::clicked, this, &TFormTips::ImageClose1Click);
-    connect(Image1, &PictureBox::clicked, this, &TFormTips::ImageClose1Click);
-    connect(ImageTitle, &PictureBox::pressed, this, [this](Qt::MouseButton button, QPoint at) {
+    connect(ImageClose1, &PictureControl::clicked, this, &TFormTips::ImageClose1Click);
+    connect(Image1, &PictureControl::clicked, this, &TFormTips::ImageClose1Click);
+    connect(ImageTitle, &PictureControl::pressed, this, [this](Qt::MouseButton button, QPoint at) {
         ImageTitleMouseDown(button, at.x(), at.y());
     });
-    connect(ImageTitle, &PictureBox::moved, this,
+    connect(ImageTitle, &PictureControl::moved, this,
             [this](QPoint at) { ImageTitleMouseMove(at.x(), at.y()); });
-    connect(ImageTitle, &PictureBox::released, this,
+    connect(ImageTitle, &PictureControl::released, this,
             [this](Qt::MouseButton button, QPoint) { ImageTitleMouseUp(button); });
 
     FormCreate();

@@ -10,7 +10,7 @@ class QTimer;
 
 namespace sarn {
 
-class PictureBox;
+class PictureControl;
 class TextLabel;
 
 // Where popups go: the primary display's full size and the main window's outer height minus its
@@ -44,12 +44,12 @@ class TFormTips : public QWidget {
     // Not modal: shows the popup, brings it to the top, makes it active and slides it in.
     void ShowTips();
 
-    PictureBox* ImageTitle;
-    PictureBox* Image2;
-    PictureBox* ImageClose1;
+    PictureControl* ImageTitle;
+    PictureControl* Image2;
+    PictureControl* ImageClose1;
     TextLabel* txtBody;
     TextLabel* txtTitle;
-    PictureBox* Image1;
+    PictureControl* Image1;
     TextLabel* Label1;
     TextLabel* txtTime;
     QTimer* Timer1;

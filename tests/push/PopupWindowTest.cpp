@@ -1,5 +1,5 @@
+#include "platform/gui/PictureControl.h"
 #include "push/FormTips.h"
-#include "push/PictureBox.h"
 #include "push/TextLabel.h"
 
 #include <QApplication>
