@@ -105,7 +105,7 @@ std::string HelpPage(const std::string& host) {
     return "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>sarn Web Service</title>"
            "</head><body><h1>sarn</h1><p>The following operations are supported. For a formal "
            "definition, please review the <a href=\"" +
-           HtmlEscape(EndpointFor(host)) + "?WSDL\">Service Description</a>.</p><ul>" + items +
+           MarkupEscape(EndpointFor(host)) + "?WSDL\">Service Description</a>.</p><ul>" + items +
            "</ul></body></html>\n";
 }
 

@@ -9,7 +9,7 @@ namespace {
 
 Page Html(int status, const std::string& title, const std::string& body) {
     return {status, "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>" +
-                        HtmlEscape(title) + "</title></head><body>" + body + "</body></html>\n"};
+                        MarkupEscape(title) + "</title></head><body>" + body + "</body></html>\n"};
 }
 
 }  // namespace
@@ -51,7 +51,7 @@ Page PortalPage(Store& store, std::string_view rawQuery, bool classic) {
                     "<h1 id=\"refused\">用户名或密码错误，无法进入资讯门户。</h1>"
                     "<p>请从Sarn资讯终端重新登录。</p>");
     }
-    const std::string name = HtmlEscape(account->loginName);
+    const std::string name = MarkupEscape(account->loginName);
     return Html(200, title,
                 "<h1 id=\"greeting\">欢迎您，<span id=\"user\">" + name +
                     "</span>！</h1><p>今日资讯正在为您准备。</p>");

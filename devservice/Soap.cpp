@@ -1,5 +1,7 @@
 #include "devservice/Soap.h"
 
+#include "devservice/Text.h"
+
 #include <pugixml.hpp>
 
 #include <cerrno>
@@ -272,36 +274,12 @@ SoapRequest ParseRequest(std::string_view body, const std::string& serviceNamesp
     return request;
 }
 
-std::string XmlEscape(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '\r':
-                out += "&#xD;";
-                break;  // survives the reader's line-end normalisation
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 ReplyFrame ResponseFrame(SoapVersion version, const std::string& serviceNamespace,
                          const Operation& op) {
     const std::string name = op.name;
-    std::string whole =
-        Envelope(version, "<" + name + "Response xmlns=\"" + XmlEscape(serviceNamespace) + "\"><" +
-                              name + "Result>\x01</" + name + "Result></" + name + "Response>");
+    std::string whole = Envelope(
+        version, "<" + name + "Response xmlns=\"" + MarkupEscape(serviceNamespace) + "\"><" + name +
+                     "Result>\x01</" + name + "Result></" + name + "Response>");
     auto mark = whole.find('\x01');
     return {whole.substr(0, mark), whole.substr(mark + 1)};
 }
@@ -310,24 +288,24 @@ std::string ResponseXml(SoapVersion version, const std::string& serviceNamespace
                         const Operation& op, const std::string& result) {
     if (!op.result) {
         return Envelope(version, std::string("<") + op.name + "Response xmlns=\"" +
-                                     XmlEscape(serviceNamespace) + "\" />");
+                                     MarkupEscape(serviceNamespace) + "\" />");
     }
     ReplyFrame frame = ResponseFrame(version, serviceNamespace, op);
-    return frame.head + XmlEscape(result) + frame.tail;
+    return frame.head + MarkupEscape(result) + frame.tail;
 }
 
 std::string FaultXml(SoapVersion version, bool clientsFault, const std::string& message) {
     if (version == SoapVersion::V11) {
         return Envelope(version, std::string("<soap:Fault><faultcode>") +
                                      (clientsFault ? "soap:Client" : "soap:Server") +
-                                     "</faultcode><faultstring>" + XmlEscape(message) +
+                                     "</faultcode><faultstring>" + MarkupEscape(message) +
                                      "</faultstring><detail /></soap:Fault>");
     }
     return Envelope(version, std::string("<soap12:Fault><soap12:Code><soap12:Value>") +
                                  (clientsFault ? "soap12:Sender" : "soap12:Receiver") +
                                  "</soap12:Value></soap12:Code><soap12:Reason><soap12:Text "
                                  "xml:lang=\"en\">" +
-                                 XmlEscape(message) +
+                                 MarkupEscape(message) +
                                  "</soap12:Text></soap12:Reason><soap12:Detail /></soap12:Fault>");
 }
 

@@ -70,9 +70,6 @@ std::string ResponseXml(SoapVersion version, const std::string& serviceNamespace
 std::string FaultXml(SoapVersion version, bool clientsFault, const std::string& message);
 const char* ContentTypeFor(SoapVersion version);
 
-// Escapes a text for XML character data.
-std::string XmlEscape(std::string_view text);
-
 int32_t ParseInt(const std::string& text, const char* parameter);
 
 }  // namespace sarndev

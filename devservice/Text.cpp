@@ -151,8 +151,9 @@ bool IsValidUtf8(std::string_view s) {
     return true;
 }
 
-std::string HtmlEscape(std::string_view text) {
+std::string MarkupEscape(std::string_view text) {
     std::string out;
+    out.reserve(text.size());
     for (char c : text) {
         switch (c) {
             case '&':
@@ -169,6 +170,9 @@ std::string HtmlEscape(std::string_view text) {
                 break;
             case '\'':
                 out += "&#39;";
+                break;
+            case '\r':
+                out += "&#xD;";
                 break;
             default:
                 out += c;

@@ -24,7 +24,9 @@ constexpr size_t Base64Length(size_t byteCount) {
 // No overlong forms and no surrogates; the five- and six-byte forms of the original 31-bit range
 // count as well-formed.
 bool IsValidUtf8(std::string_view text);
-std::string HtmlEscape(std::string_view text);
+// Escapes a text for XML or HTML, in character data and in quoted attribute values alike. A CR
+// becomes a character reference so it survives the reader's line-end normalisation.
+std::string MarkupEscape(std::string_view text);
 // Decodes every well-formed %XX; a "%" that starts no such sequence stays as it is. "+" stays "+".
 std::string PercentDecode(std::string_view text);
 // Lone LF and lone CR become CR LF, the line break of the client's text boxes.

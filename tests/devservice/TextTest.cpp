@@ -46,6 +46,13 @@ TEST(ServiceText, PercentDecodingLeavesMalformedEscapesAlone) {
     EXPECT_EQ(PercentDecode("%zz%"), "%zz%");
 }
 
+// The same escape serves quoted attributes (the namespace taken from the Host header) and page
+// text (a user's name), so a quote in either cannot end the attribute or inject markup.
+TEST(ServiceText, MarkupEscapeIsSafeInTextAndInQuotedAttributes) {
+    EXPECT_EQ(MarkupEscape("a<b>&\"c'\r\n"), "a&lt;b&gt;&amp;&quot;c&#39;&#xD;\n");
+    EXPECT_EQ(MarkupEscape("张三"), "张三");
+}
+
 TEST(ServiceText, LineBreaksBecomeCrLf) {
     EXPECT_EQ(ToCrLf("a\nb\r\nc\rd\n"), "a\r\nb\r\nc\r\nd\r\n");
 }
