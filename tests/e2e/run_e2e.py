@@ -22,8 +22,11 @@ import argparse
 import filecmp
 import os
 import shutil
+import socket
+import subprocess
 import sys
 import tempfile
+import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -413,9 +416,61 @@ def idle_close(run):
     del main
 
 
+def datagram_flood(run, count=20):
+    """A burst of datagrams straight at the program's UDP socket: each one gets its popup (the
+    popups' windows are counted as X creates them), the program survives, and its memory is
+    back near where it was once they are gone. Each popup slides for at least 0.3 s on the main
+    thread, so 1000 datagrams would take over five minutes; this sends 20."""
+    main = logged_in(run, "flooduser", "Pw-flood-1")
+    address, port = run.service.online()["flooduser"].rsplit(":", 1)
+    pid = run.terminal.proc.pid
+    time.sleep(2)
+    rss_before = read_rss_kib(pid)
+    watcher = subprocess.Popen(["xev", "-root", "-event", "substructure"], env=run.x.env,
+                               stdout=subprocess.PIPE, text=True, errors="replace")
+    time.sleep(0.5)
+    created = []
+
+    def count_popups():
+        for line in watcher.stdout:
+            if "CreateNotify" in line:
+                created.append(line)
+    threading.Thread(target=count_popups, daemon=True).start()
+    sender = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    for i in range(count):
+        text = f"第{i}条\r\n洪水测试正文 {i}\r\n12:{i % 60:02d}".encode("gbk")
+        sender.sendto(text, (address, int(port)))
+    sender.close()
+    check(True, f"{count} datagrams sent")
+    try:
+        wait_for("every popup has come and gone",
+                 lambda: not run.terminal.alive() or (not run.popups() and len(created) >= count),
+                 60 + count * 2)
+        popups = [line for line in created if "width 290, height 160" in line]
+        print(f"  .. {len(created)} windows created, {len(popups)} of them at popup size")
+    finally:
+        watcher.terminate()
+    check(run.terminal.alive(), "the program survived the flood")
+    time.sleep(2)
+    rss_after = read_rss_kib(pid)
+    grown = (rss_after - rss_before) / 1024
+    check(grown < 40, f"memory is flat afterwards ({rss_before // 1024} -> {rss_after // 1024} MiB)")
+    run.request_close(main)
+    check(run.terminal.wait_exit(15) == 0, "closing still ends the program with code 0")
+
+
+def read_rss_kib(pid):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    return 0
+
+
 SCENARIOS = {"typical_run": typical_run, "service_stopped": service_stopped,
              "service_stalls": service_stalls, "killed_during_update": killed_during_update,
-             "readonly_ini": readonly_ini, "idle_close": idle_close}
+             "readonly_ini": readonly_ini, "idle_close": idle_close,
+             "datagram_flood": datagram_flood}
 
 
 def main():
