@@ -122,7 +122,9 @@ void TFormTips::ShowTips() {
 bool TFormTips::event(QEvent* event) {
     const bool handled = QWidget::event(event);
     if (event->type() == QEvent::WindowActivate) {
-        FormActivate();
+        // Not from inside the activation itself: Qt is walking its windows to tell them of the
+        // change, and the slide's nested event processing may free some of them meanwhile.
+        QMetaObject::invokeMethod(this, &TFormTips::FormActivate, Qt::QueuedConnection);
     }
     return handled;
 }

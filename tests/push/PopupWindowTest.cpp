@@ -194,6 +194,9 @@ class PopupWindowTest : public QObject {
                 tagLeft = popup->Tag;
                 QEvent activate(QEvent::WindowActivate);
                 QApplication::sendEvent(popup, &activate);
+                // The popup takes the activation up at the next event processing, before the
+                // slide-out's next step.
+                QCoreApplication::processEvents();
             }
         });
         probe.start();

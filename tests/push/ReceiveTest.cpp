@@ -48,6 +48,7 @@ class ReceiveTest : public QObject {
     QList<Created> created_;
     bool failCreation_ = false;
     int failedCreations_ = 0;
+    std::chrono::milliseconds popupWait_ = 60s;
     QUdpSocket sender_;
 
     void Send(const QByteArray& bytes) {
@@ -61,6 +62,7 @@ class ReceiveTest : public QObject {
         created_.clear();
         failCreation_ = false;
         failedCreations_ = 0;
+        popupWait_ = 60s;
         FormTips = nullptr;
         auto factory = [this]() -> TFormTips* {
             if (failCreation_) {
@@ -75,7 +77,7 @@ class ReceiveTest : public QObject {
             made.playsBefore = player_->plays;
             made.popup =
                 new TFormTips(PopupPlacement{[] { return QSize(1024, 768); }, [] { return 30; }},
-                              PopupTiming{1ms, 60s});
+                              PopupTiming{1ms, popupWait_});
             created_.append(made);
             return made.popup;
         };
@@ -177,6 +179,22 @@ class ReceiveTest : public QObject {
         QTRY_COMPARE(player_->plays, 1);
         QTRY_COMPARE(created_.size(), 1);
         QCOMPARE(created_[0].popup->txtTitle->text(), QStringLiteral("kept"));
+    }
+
+    // A burst: popups slide in, wait and slide out nested inside each other's animation loops,
+    // and every one of them must close and be freed without touching a freed popup.
+    void aBurstOfDatagramsGivesEveryPopupAndFreesThemAll() {
+        popupWait_ = 20ms;
+        constexpr int kBurst = 12;
+        for (int i = 0; i < kBurst; ++i) {
+            Send(QByteArray::number(i) + "\nbody\ntime");
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(created_.size(), kBurst, 20000);
+        for (int i = 0; i < kBurst; ++i) {
+            QTRY_VERIFY_WITH_TIMEOUT(created_[i].popup.isNull(), 20000);
+        }
+        QCOMPARE(player_->plays, kBurst);
+        QCOMPARE(FormTips, nullptr);
     }
 };
 
