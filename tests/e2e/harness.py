@@ -516,10 +516,15 @@ class Terminal:
         self.clock = clock
         self.proc = None
         self.runs = 0
+        # A desktop session of its own: the single-copy lock lives in the session's runtime
+        # directory, so a program running elsewhere on the machine never refuses this one.
+        self.runtime_dir = os.path.join(workdir, "runtime")
+        os.makedirs(self.runtime_dir, mode=0o700, exist_ok=True)
 
     def start(self):
         self.runs += 1
         env = dict(self.x.env)
+        env["XDG_RUNTIME_DIR"] = self.runtime_dir
         env.setdefault("QTWEBENGINE_DISABLE_SANDBOX", "1")
         env.setdefault("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu")
         env["QT_QPA_PLATFORM"] = "xcb"
