@@ -241,12 +241,7 @@ def bench_update(args, work):
     run = Bench(args, work)
     try:
         name, password = "updateuser", "Pw-upd-1"
-        run.service.admin("adduser", name, password)
-        run.terminal.start()
-        login = run.login_window()
-        run.log_in(login, name, password, remember=False, auto=False)
-        main = run.main_window(name)
-        run.close_notice()
+        main = run.log_in_new_account(name, password)
         image = os.path.join(work, "image64")
         shutil.copyfile(run.exe, image)
         size = 64 << 20
@@ -334,12 +329,7 @@ def bench_idle(args, work):
     run = Bench(args, work)
     try:
         name, password = "idlebench", "Pw-idle-2"
-        run.service.admin("adduser", name, password)
-        run.terminal.start()
-        login = run.login_window()
-        run.log_in(login, name, password, remember=False, auto=False)
-        main = run.main_window(name)
-        run.close_notice()
+        main = run.log_in_new_account(name, password)
         run.x.run("xdotool", "mousemove", "5", str(SCREEN_H - 5))
         time.sleep(5)  # let the page settle
         pids = tree_pids(run.terminal.proc.pid)

@@ -141,6 +141,18 @@ class Run:
             self.click_in(login, AUTO_BOX)
         self.click_in(login, LOGIN_BUTTON)
 
+    def log_in_new_account(self, name, password):
+        """Makes the account with the admin command, starts the program, logs in by hand without
+        remembered choices and closes the notice (the service always has one). Returns the
+        main window."""
+        self.service.admin("adduser", name, password)
+        self.terminal.start()
+        login = self.login_window()
+        self.log_in(login, name, password, remember=False, auto=False)
+        main = self.main_window(name)
+        self.close_notice()
+        return main
+
     def close_notice(self, timeout=20):
         notice = wait_for("the notice dialog opens", lambda: self.x.window_named(NOTICE_TITLE),
                           timeout)
@@ -261,14 +273,8 @@ def typical_run(run):
 
 
 def logged_in(run, name="faultuser", password="Pw-fault-1"):
-    """An account made with the admin command, logged in by hand without remembered choices;
-    the notice (the service always has one) is closed. Returns the main window."""
-    run.service.admin("adduser", name, password)
-    run.terminal.start()
-    login = run.login_window()
-    run.log_in(login, name, password, remember=False, auto=False)
-    main = run.main_window(name)
-    run.close_notice()
+    """A new account logged in (see Run.log_in_new_account), its first hello seen."""
+    main = run.log_in_new_account(name, password)
     wait_for("the first hello reached the service", lambda: name in run.service.online(), 10)
     return main
 
