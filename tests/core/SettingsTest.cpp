@@ -4,6 +4,7 @@
 #include "platform/PrivateProfile.h"
 #include "service/Wrappers.h"
 #include "tests/support/FakeSarnSoap.h"
+#include "tests/support/IniFileTest.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -19,28 +20,16 @@ namespace {
 
 using testing::FakeSarnSoap;
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public testing::IniFileTest {
   protected:
-    QString Ini() const { return dir_.filePath(QStringLiteral("info.ini")); }
-    void Put(const QByteArray& content) const {
-        QFile file(Ini());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-    }
-    QByteArray Content() const {
-        QFile file(Ini());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-
     // Creates the data module as start-up does: its creation loads the settings through the
     // fake service. The fake stays reachable through service_.
     void Create() {
         auto service = std::make_unique<FakeSarnSoap>();
         service_ = service.get();
-        utilities_ = std::make_unique<TUtilities>(state_, Ini(), std::move(service));
+        utilities_ = std::make_unique<TUtilities>(state_, IniPath(), std::move(service));
     }
 
-    QTemporaryDir dir_;
     SessionState state_;
     FakeSarnSoap* service_ = nullptr;
     std::unique_ptr<TUtilities> utilities_;
@@ -84,7 +73,7 @@ TEST_F(SettingsTest, UnreachableServiceAtStartForgetsTheCredentialsForThisRunOnl
     const QByteArray stored = "[UserInfo]\r\nUserName=enc:u\r\nPassword=enc:p\r\n";
     Put(stored);
     SetServiceClient(nullptr);
-    LoadSettings(state_, Ini());
+    LoadSettings(state_, IniPath());
     EXPECT_EQ(state_.UserName, QString());
     EXPECT_EQ(state_.Password, QString());
     EXPECT_EQ(Content(), stored);
@@ -99,7 +88,7 @@ TEST_F(SettingsTest, SaveWritesAllSevenKeys) {
     state_.autoLogin = true;
     state_.Hint = false;
     state_.Today = QStringLiteral("2026-12-11");
-    SaveSettings(state_, Ini());
+    SaveSettings(state_, IniPath());
     EXPECT_EQ(service_->calls,
               (QStringList{QStringLiteral("EncryptDES(张三)"), QStringLiteral("EncryptDES(pw)")}));
     EXPECT_EQ(Content(), QByteArray("[Version]\r\nVersionNo=2.0\r\n"
@@ -108,7 +97,7 @@ TEST_F(SettingsTest, SaveWritesAllSevenKeys) {
                                     "[Hint]\r\nHint=0\r\nToday=2026-12-11\r\n"));
 
     SessionState reloaded;
-    LoadSettings(reloaded, Ini());
+    LoadSettings(reloaded, IniPath());
     EXPECT_EQ(reloaded.UserName, state_.UserName);
     EXPECT_EQ(reloaded.Password, state_.Password);
     EXPECT_EQ(reloaded.autoLogin, true);
@@ -122,8 +111,8 @@ TEST_F(SettingsTest, FailedEncryptionKeepsTheStoredCredentials) {
     state_.UserName = QStringLiteral("new");
     state_.Password = QString();  // nothing to encrypt: the empty answer is the real one
     state_.autoLogin = true;
-    SaveSettings(state_, Ini());
-    const PrivateProfile file(Ini());
+    SaveSettings(state_, IniPath());
+    const PrivateProfile file(IniPath());
     EXPECT_EQ(file.ReadString(QStringLiteral("UserInfo"), QStringLiteral("UserName"), {}),
               QStringLiteral("enc:old"));
     EXPECT_EQ(file.ReadString(QStringLiteral("UserInfo"), QStringLiteral("Password"), {}),
@@ -135,14 +124,14 @@ TEST_F(SettingsTest, FailedEncryptionKeepsTheStoredCredentials) {
 TEST_F(SettingsTest, ReadOnlyFileStopsTheSaveWithTheError) {
     const QByteArray stored = "[Version]\r\nVersionNo=1\r\n";
     Put(stored);
-    ASSERT_TRUE(QFile::setPermissions(Ini(), QFileDevice::ReadOwner));
+    ASSERT_TRUE(QFile::setPermissions(IniPath(), QFileDevice::ReadOwner));
     Create();
     state_.UserName = QStringLiteral("u");
     try {
-        SaveSettings(state_, Ini());
+        SaveSettings(state_, IniPath());
         FAIL() << "the save went through";
     } catch (const ProfileWriteError& error) {
-        EXPECT_EQ(error.Message(), QStringLiteral("Unable to write to ") + Ini());
+        EXPECT_EQ(error.Message(), QStringLiteral("Unable to write to ") + IniPath());
     }
     EXPECT_EQ(Content(), stored);
     EXPECT_TRUE(service_->calls.isEmpty());  // it stopped at the first key

@@ -1,6 +1,7 @@
 #include "platform/PrivateProfile.h"
 
 #include "platform/CodePage.h"
+#include "tests/support/IniFileTest.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,22 +14,7 @@
 namespace sarn {
 namespace {
 
-class PrivateProfileTest : public ::testing::Test {
-  protected:
-    QString Path() const { return dir_.filePath(QStringLiteral("info.ini")); }
-
-    void Put(const QByteArray& content) const {
-        QFile file(Path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-    }
-    QByteArray Content() const {
-        QFile file(Path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-
-    QTemporaryDir dir_;
-};
+using PrivateProfileTest = testing::IniFileTest;
 
 // A file as a person or an older program may have left it: odd case, blanks, comments,
 // duplicates, CR LF line ends, GBK text.
@@ -50,7 +36,7 @@ const QByteArray kHandWritten =
 
 TEST_F(PrivateProfileTest, ReadsByTheFileRules) {
     Put(kHandWritten);
-    const PrivateProfile file(Path());
+    const PrivateProfile file(IniPath());
     const QString none = QStringLiteral("<default>");
     EXPECT_EQ(file.ReadString(QStringLiteral("Version"), QStringLiteral("VersionNo"), none),
               QStringLiteral("1.2.3"));
@@ -70,7 +56,7 @@ TEST_F(PrivateProfileTest, ReadsByTheFileRules) {
 TEST_F(PrivateProfileTest, LongValuesAreCutAt2047Characters) {
     const QByteArray value(3000, 'v');
     Put("[S]\nK=" + value + "\n");
-    EXPECT_EQ(PrivateProfile(Path()).ReadString(QStringLiteral("S"), QStringLiteral("K"), {}),
+    EXPECT_EQ(PrivateProfile(IniPath()).ReadString(QStringLiteral("S"), QStringLiteral("K"), {}),
               QString(2047, u'v'));
 }
 
@@ -89,21 +75,22 @@ TEST_F(PrivateProfileTest, ReadsIntegersWithTheHexadecimalAndDefaultRules) {
     };
     for (const Case& c : cases) {
         Put("[S]\nK=" + c.stored + "\n");
-        EXPECT_EQ(
-            PrivateProfile(Path()).ReadInteger(QStringLiteral("S"), QStringLiteral("K"), kDefault),
-            c.expected)
+        EXPECT_EQ(PrivateProfile(IniPath()).ReadInteger(QStringLiteral("S"), QStringLiteral("K"),
+                                                        kDefault),
+                  c.expected)
             << c.stored.constData();
     }
-    EXPECT_EQ(PrivateProfile(Path()).ReadInteger(QStringLiteral("S"), QStringLiteral("None"), 5),
+    EXPECT_EQ(PrivateProfile(IniPath()).ReadInteger(QStringLiteral("S"), QStringLiteral("None"), 5),
               5);
     Put("[S]\nK=0x2\nW=word\n");
-    EXPECT_TRUE(PrivateProfile(Path()).ReadBool(QStringLiteral("S"), QStringLiteral("K"), false));
-    EXPECT_TRUE(PrivateProfile(Path()).ReadBool(QStringLiteral("S"), QStringLiteral("W"), true));
+    EXPECT_TRUE(
+        PrivateProfile(IniPath()).ReadBool(QStringLiteral("S"), QStringLiteral("K"), false));
+    EXPECT_TRUE(PrivateProfile(IniPath()).ReadBool(QStringLiteral("S"), QStringLiteral("W"), true));
 }
 
 TEST_F(PrivateProfileTest, WritesInPlaceAndLeavesEveryOtherByteAlone) {
     Put(kHandWritten);
-    PrivateProfile file(Path());
+    PrivateProfile file(IniPath());
     file.WriteString(QStringLiteral("userinfo"), QStringLiteral("USERNAME"),
                      QStringLiteral("李四"));
     QByteArray expected = kHandWritten;
@@ -113,7 +100,7 @@ TEST_F(PrivateProfileTest, WritesInPlaceAndLeavesEveryOtherByteAlone) {
 
 TEST_F(PrivateProfileTest, AppendsToTheSectionThenAddsSectionsAtTheEnd) {
     Put("[A]\r\nx=1\r\n\r\n[B]\r\ny=2");
-    PrivateProfile file(Path());
+    PrivateProfile file(IniPath());
     file.WriteString(QStringLiteral("a"), QStringLiteral("z"), QStringLiteral("3"));
     EXPECT_EQ(Content(), QByteArray("[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2"));
     file.WriteString(QStringLiteral("C"), QStringLiteral("k"), QStringLiteral("v"));
@@ -121,7 +108,7 @@ TEST_F(PrivateProfileTest, AppendsToTheSectionThenAddsSectionsAtTheEnd) {
 }
 
 TEST_F(PrivateProfileTest, CreatesAMissingFileAndKeepsValuesOnOneLine) {
-    PrivateProfile file(Path());
+    PrivateProfile file(IniPath());
     file.WriteString(QStringLiteral("UserInfo"), QStringLiteral("UserName"),
                      QStringLiteral("张三"));
     file.WriteString(QStringLiteral("UserInfo"), QStringLiteral("Password"),
@@ -138,22 +125,22 @@ TEST_F(PrivateProfileTest, CreatesAMissingFileAndKeepsValuesOnOneLine) {
 TEST_F(PrivateProfileTest, KeepsTheFilesPermissions) {
     Put("[S]\nK=1\n");
     const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
-    ASSERT_TRUE(QFile::setPermissions(Path(), mode));
-    PrivateProfile(Path()).WriteString(QStringLiteral("S"), QStringLiteral("K"),
-                                       QStringLiteral("2"));
-    EXPECT_EQ(QFile::permissions(Path()) & 0x7077, mode & 0x7077);
+    ASSERT_TRUE(QFile::setPermissions(IniPath(), mode));
+    PrivateProfile(IniPath()).WriteString(QStringLiteral("S"), QStringLiteral("K"),
+                                          QStringLiteral("2"));
+    EXPECT_EQ(QFile::permissions(IniPath()) & 0x7077, mode & 0x7077);
     EXPECT_EQ(Content(), QByteArray("[S]\nK=2\n"));
 }
 
 TEST_F(PrivateProfileTest, ReadOnlyFileIsNotWrittenNorReplaced) {
     Put("[S]\nK=1\n");
-    ASSERT_TRUE(QFile::setPermissions(Path(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
-    PrivateProfile file(Path());
+    ASSERT_TRUE(QFile::setPermissions(IniPath(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    PrivateProfile file(IniPath());
     try {
         file.WriteString(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("2"));
         FAIL() << "the write went through";
     } catch (const ProfileWriteError& error) {
-        EXPECT_EQ(error.Message(), QStringLiteral("Unable to write to ") + Path());
+        EXPECT_EQ(error.Message(), QStringLiteral("Unable to write to ") + IniPath());
     }
     EXPECT_EQ(Content(), QByteArray("[S]\nK=1\n"));
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
